@@ -1,0 +1,23 @@
+# SQLite and pugixml, compiled from the Debian sources that tools/setup.sh
+# unpacks into TESSARO_DEPS_DIR, once for each build folder.
+set(sqlite_dir "${TESSARO_DEPS_DIR}/sqlite")
+set(pugixml_dir "${TESSARO_DEPS_DIR}/pugixml/src")
+if(NOT EXISTS "${sqlite_dir}/sqlite3.c" OR NOT EXISTS "${pugixml_dir}/pugixml.cpp")
+  message(FATAL_ERROR "Dependency sources missing in ${TESSARO_DEPS_DIR}: run tools/setup.sh first")
+endif()
+
+add_library(tessaro_sqlite STATIC "${sqlite_dir}/sqlite3.c")
+target_include_directories(tessaro_sqlite SYSTEM PUBLIC "${sqlite_dir}")
+target_compile_definitions(tessaro_sqlite PRIVATE
+  SQLITE_OMIT_LOAD_EXTENSION SQLITE_DQS=0 SQLITE_DEFAULT_FOREIGN_KEYS=0 SQLITE_USE_URI=0)
+# The amalgamation is large; optimise it even in debug builds and keep it quiet.
+target_compile_options(tessaro_sqlite PRIVATE -O2 -w)
+if(NOT WIN32)
+  find_package(Threads REQUIRED)
+  target_link_libraries(tessaro_sqlite PUBLIC Threads::Threads ${CMAKE_DL_LIBS} m)
+endif()
+
+add_library(tessaro_pugixml STATIC "${pugixml_dir}/pugixml.cpp")
+target_include_directories(tessaro_pugixml SYSTEM PUBLIC "${pugixml_dir}")
+target_compile_definitions(tessaro_pugixml PUBLIC PUGIXML_WCHAR_MODE)
+target_compile_options(tessaro_pugixml PRIVATE -O2 -w)

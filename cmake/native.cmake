@@ -1,0 +1,32 @@
+# Native (Linux) build: unit tests, command-line tools, benchmarks, and the
+# end-to-end tests that run the Windows builds under wine.
+enable_testing()
+find_package(GTest REQUIRED)
+include(GoogleTest)
+
+file(GLOB unit_sources CONFIGURE_DEPENDS "${CMAKE_SOURCE_DIR}/tests/unit/*.cpp")
+add_executable(tessaro_tests ${unit_sources})
+target_link_libraries(tessaro_tests PRIVATE tessaro_core GTest::gtest GTest::gtest_main)
+gtest_discover_tests(tessaro_tests DISCOVERY_TIMEOUT 60 PROPERTIES LABELS unit)
+
+foreach(tool_file IN ITEMS tools/native.cmake bench/CMakeLists.txt)
+  if(EXISTS "${CMAKE_SOURCE_DIR}/${tool_file}")
+    include("${CMAKE_SOURCE_DIR}/${tool_file}")
+  endif()
+endforeach()
+
+# End-to-end tests over the Windows builds (folders given by tools/build.sh).
+set(TESSARO_WIN64_DIR "" CACHE PATH "x86_64 Windows build folder, for the wine64 tests")
+set(TESSARO_WIN32_DIR "" CACHE PATH "i686 Windows build folder, for the one long wine32 run")
+find_package(Python3 REQUIRED COMPONENTS Interpreter)
+set(e2e_env "TESSARO_ROOT=${CMAKE_SOURCE_DIR}" "TESSARO_NATIVE_DIR=${CMAKE_BINARY_DIR}")
+if(TESSARO_WIN64_DIR)
+  add_test(NAME e2e.win64 COMMAND Python3::Interpreter "${CMAKE_SOURCE_DIR}/tests/e2e/run.py"
+           --arch x86_64 --build "${TESSARO_WIN64_DIR}")
+  set_tests_properties(e2e.win64 PROPERTIES SKIP_RETURN_CODE 77 LABELS e2e ENVIRONMENT "${e2e_env}" TIMEOUT 1200)
+endif()
+if(TESSARO_WIN32_DIR)
+  add_test(NAME e2e.win32 COMMAND Python3::Interpreter "${CMAKE_SOURCE_DIR}/tests/e2e/run.py"
+           --arch i686 --build "${TESSARO_WIN32_DIR}")
+  set_tests_properties(e2e.win32 PROPERTIES SKIP_RETURN_CODE 77 LABELS "e2e;slow" ENVIRONMENT "${e2e_env}" TIMEOUT 1800)
+endif()

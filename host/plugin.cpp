@@ -1,0 +1,103 @@
+#include "host/plugin.h"
+
+#include <clocale>
+#include <cstring>
+#include <memory>
+
+#include "data/database_connection.h"
+#include "host/guard.h"
+#include "host/settings.h"
+#include "host/version_info.h"
+
+namespace {
+
+HostServices* g_services = nullptr;
+int32_t g_eventHandle = 0;
+int32_t g_commandHandle = 0;
+std::unique_ptr<VersionInfoReader> g_infoReader;
+MainWindowOpener g_opener = nullptr;
+
+// {5D1C3E7A-92B4-4F0E-8A61-3C7B2E9D4F18}
+constexpr uint8_t kIdentifier[16] = {0x7A, 0x3E, 0x1C, 0x5D, 0xB4, 0x92, 0x0E, 0x4F,
+                                     0x8A, 0x61, 0x3C, 0x7B, 0x2E, 0x9D, 0x4F, 0x18};
+
+}  // namespace
+
+HostServices* GetHostServices() { return g_services; }
+void SetHostServices(HostServices* services) { g_services = services; }
+
+bool HostServiceAvailable(const char* name) {
+    return g_services && g_services->IsServiceAvailable && g_services->IsServiceAvailable(name) != 0;
+}
+
+intptr_t HostCallService(const char* name, intptr_t argument1, intptr_t argument2) {
+    if (!g_services || !g_services->CallService) return 0;
+    return g_services->CallService(name, argument1, argument2);
+}
+
+void SetMainWindowOpener(MainWindowOpener opener) { g_opener = opener; }
+int32_t EventHandleForTest() { return g_eventHandle; }
+int32_t CommandHandleForTest() { return g_commandHandle; }
+
+PluginInfo* GetPluginInfo() {
+    return CallGuarded<PluginInfo*>("GetPluginInfo", &GetPluginInfoBlock().info, [] {
+        // Made on the first call, and again if the host asks after Unload.
+        if (!g_infoReader) g_infoReader = std::make_unique<VersionInfoReader>();
+        PluginInfo& info = GetPluginInfoBlock().info;
+        info.supportEmail = kSupportEmail;
+        info.webAddress = kWebAddress;
+        std::memcpy(info.identifier, kIdentifier, sizeof kIdentifier);
+        return &info;
+    });
+}
+
+int32_t Load(HostServices* services) {
+    return CallGuarded<int32_t>("Load", 0, [&] {
+        g_services = services;
+        if (g_services && g_services->Subscribe)
+            g_eventHandle = g_services->Subscribe(HostNames::kModulesLoaded, &OnModulesLoaded);
+        return 0;
+    });
+}
+
+int32_t Unload() {
+    return CallGuarded<int32_t>("Unload", 0, [] {
+        if (g_services && g_services->Unsubscribe) g_services->Unsubscribe(g_eventHandle);
+        if (g_services && g_services->RemoveCommand) g_services->RemoveCommand(g_commandHandle);
+        g_eventHandle = 0;
+        g_commandHandle = 0;
+        g_infoReader.reset();
+        return 0;
+    });
+}
+
+int OnModulesLoaded(intptr_t) {
+    return CallGuarded<int>("System/ModulesLoaded", 0, [] {
+        if (!g_services) return 0;
+        if (g_services->AddCommand) g_commandHandle = g_services->AddCommand(HostNames::kMenuCommand, &OnMenuCommand);
+
+        MenuEntryInfo entry{};
+        entry.size = static_cast<int32_t>(sizeof(MenuEntryInfo));
+        entry.menuPath = kMenuPath;
+        entry.reserved = 0;
+        entry.commandName = HostNames::kMenuCommand;
+        HostCallService(HostNames::kCreateNewMenu, 0, reinterpret_cast<intptr_t>(&entry));
+
+        auto uri = reinterpret_cast<const wchar_t*>(HostCallService(HostNames::kGetConnectionUri, 0, 0));
+        DataBaseConnection::GetInstance().SetUri(uri);
+        return 0;
+    });
+}
+
+int OnMenuCommand(intptr_t hostWindow) {
+    return CallGuarded<int>("Tessaro/MenuCommand", 0, [&] {
+        static bool prepared = false;
+        if (!prepared) {
+            std::setlocale(LC_COLLATE, "rus");
+            SetProfilePrefix(kProfilePrefix);
+            prepared = true;
+        }
+        if (g_opener) g_opener(hostWindow);
+        return 0;
+    });
+}

@@ -1,0 +1,34 @@
+#!/usr/bin/env bash
+# Configures and builds the three targets from this tree:
+#   build/native   Linux: portable core, unit tests, command-line tools, benchmarks
+#   build/i686     Windows 32-bit: Tessaro.dll (the deliverable) and the simulated host
+#   build/x86_64   Windows 64-bit: the same, for the everyday wine64 tests
+# Usage: tools/build.sh [native|i686|x86_64 ...]   (default: all three)
+set -euo pipefail
+here=$(cd "$(dirname "$0")/.." && pwd)
+. "$here/tools/lib.sh"
+targets=("$@")
+[ ${#targets[@]} -gt 0 ] || targets=(native i686 x86_64)
+jobs=${TESSARO_JOBS:-$(nproc)}
+deps=$(deps_dir)
+
+configure() {  # folder, extra cmake arguments...
+  local dir=$1; shift
+  if [ ! -f "$dir/build.ninja" ]; then
+    cmake -S "$here" -B "$dir" -G Ninja -DTESSARO_DEPS_DIR="$deps" "$@" >/dev/null
+  fi
+}
+
+for t in "${targets[@]}"; do
+  case $t in
+    native)
+      step "building native"
+      configure "$here/build/native" -DTESSARO_WIN64_DIR="$here/build/x86_64" -DTESSARO_WIN32_DIR="$here/build/i686"
+      cmake --build "$here/build/native" -j "$jobs" ;;
+    i686|x86_64)
+      step "building Windows $t"
+      configure "$here/build/$t" -DCMAKE_TOOLCHAIN_FILE="$here/cmake/toolchain-mingw-$t.cmake"
+      cmake --build "$here/build/$t" -j "$jobs" ;;
+    *) echo "build: unknown target $t" >&2; exit 2 ;;
+  esac
+done

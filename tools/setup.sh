@@ -1,0 +1,77 @@
+#!/usr/bin/env bash
+# Installs what a fresh Debian 12 machine lacks for building and testing Tessaro,
+# and fetches the dependency sources. Safe to run again: every step checks first.
+#
+#   tools/setup.sh            everything (native, both Windows targets, wine64, wine32)
+#   TESSARO_NO_WINE32=1 ...   skip the 32-bit wine (qemu-i386) part
+set -euo pipefail
+here=$(cd "$(dirname "$0")/.." && pwd)
+. "$here/tools/lib.sh"
+
+need_root() { [ "$(id -u)" = 0 ] || { echo "setup: must run as root to install packages" >&2; exit 1; }; }
+
+apt_updated=0
+apt_update() { [ $apt_updated = 1 ] || { step "apt-get update"; apt-get update -qq; apt_updated=1; }; }
+apt_install() {
+  local missing=()
+  for p in "$@"; do dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p"); done
+  [ ${#missing[@]} = 0 ] && return 0
+  need_root; apt_update
+  step "installing ${missing[*]}"
+  DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+}
+
+# --- native tool chain and test libraries
+apt_install build-essential cmake ninja-build tcl googletest libgtest-dev libbenchmark-dev \
+            python3 xz-utils dpkg-dev clang libclang-rt-14-dev valgrind libcairo2-dev \
+            fonts-dejavu-core
+# --- Windows tool chains, wine64, X server for window tests
+apt_install g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix mingw-w64-i686-dev mingw-w64-x86-64-dev \
+            wine wine64 xvfb x11-apps imagemagick
+
+# --- 32-bit wine through qemu-i386 (the kernel here cannot run i386 code itself)
+if [ "${TESSARO_NO_WINE32:-0}" != 1 ]; then
+  if ! dpkg --print-foreign-architectures | grep -qx i386; then need_root; dpkg --add-architecture i386; apt_updated=0; fi
+  apt_install wine32:i386 qemu-user
+  [ -e /proc/sys/fs/binfmt_misc/register ] || mount -t binfmt_misc binfmt_misc /proc/sys/fs/binfmt_misc 2>/dev/null || true
+  if [ -e /proc/sys/fs/binfmt_misc/register ] && [ ! -e /proc/sys/fs/binfmt_misc/qemu-i386 ]; then
+    echo ':qemu-i386:M::\x7fELF\x01\x01\x01\x00\x00\x00\x00\x00\x00\x00\x00\x00\x02\x00\x03\x00:\xff\xff\xff\xff\xff\xfe\xfe\x00\xff\xff\xff\xff\xff\xff\xff\xff\xfe\xff\xff\xff:/usr/bin/qemu-i386:' \
+      > /proc/sys/fs/binfmt_misc/register 2>/dev/null || echo "setup: the kernel refused the qemu-i386 registration; 32-bit runs will be skipped" >&2
+  fi
+fi
+
+# --- dependency sources from Debian's source packages
+deps=$(deps_dir)
+mkdir -p "$deps/src"
+if ! ls "$deps"/src/sqlite3_*.orig.tar.* >/dev/null 2>&1 || ! ls "$deps"/src/pugixml_*.orig.tar.* >/dev/null 2>&1; then
+  if ! grep -rqs '^Types: deb-src' /etc/apt/sources.list.d/ && ! grep -qs '^deb-src' /etc/apt/sources.list; then
+    need_root
+    sed 's/^Types: deb$/Types: deb-src/' /etc/apt/sources.list.d/debian.sources > /etc/apt/sources.list.d/debian-src.sources
+    apt_updated=0
+  fi
+  apt_update
+  step "fetching the sqlite3 and pugixml source packages"
+  (cd "$deps/src" && apt-get source -qq --download-only sqlite3/bookworm pugixml/bookworm >/dev/null)
+fi
+
+# SQLite amalgamation (needs tclsh); pugixml is compiled from its own tree.
+if [ ! -s "$deps/sqlite/sqlite3.c" ]; then
+  step "building the SQLite amalgamation"
+  rm -rf "$deps/sqlite-tree" "$deps/sqlite"; mkdir -p "$deps/sqlite-tree" "$deps/sqlite"
+  tar -xf "$(ls "$deps"/src/sqlite3_*.orig.tar.* | head -n 1)" -C "$deps/sqlite-tree" --strip-components=1
+  (cd "$deps/sqlite-tree" && ./configure >/dev/null && make -s sqlite3.c >/dev/null 2>&1)
+  cp "$deps/sqlite-tree/sqlite3.c" "$deps/sqlite-tree/sqlite3.h" "$deps/sqlite/"
+  rm -rf "$deps/sqlite-tree"
+fi
+if [ ! -s "$deps/pugixml/src/pugixml.cpp" ]; then
+  step "unpacking pugixml"
+  rm -rf "$deps/pugixml"; mkdir -p "$deps/pugixml"
+  tar -xf "$(ls "$deps"/src/pugixml_*.orig.tar.* | head -n 1)" -C "$deps/pugixml" --strip-components=1
+fi
+
+# --- wine prefixes (private to the project, created once)
+if [ ! -f "$(wine64_prefix)/system.reg" ]; then
+  step "creating the 64-bit wine prefix"
+  WINEPREFIX=$(wine64_prefix) WINEDEBUG=-all /usr/lib/wine/wine64 wineboot -i >/dev/null 2>&1 || true
+fi
+step "set-up complete"
