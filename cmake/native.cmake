@@ -9,11 +9,17 @@ add_executable(tessaro_tests ${unit_sources})
 target_link_libraries(tessaro_tests PRIVATE tessaro_core GTest::gtest GTest::gtest_main)
 gtest_discover_tests(tessaro_tests DISCOVERY_TIMEOUT 60 PROPERTIES LABELS unit)
 
-foreach(tool_file IN ITEMS tools/native.cmake bench/CMakeLists.txt)
-  if(EXISTS "${CMAKE_SOURCE_DIR}/${tool_file}")
-    include("${CMAKE_SOURCE_DIR}/${tool_file}")
-  endif()
+# Each native tool folder and the benchmarks bring their own native.cmake.
+file(GLOB tool_cmake_files CONFIGURE_DEPENDS "${CMAKE_SOURCE_DIR}/tools/*/native.cmake")
+foreach(tool_file ${tool_cmake_files})
+  include("${tool_file}")
 endforeach()
+file(GLOB bench_sources CONFIGURE_DEPENDS "${CMAKE_SOURCE_DIR}/bench/*.cpp")
+if(bench_sources)
+  find_package(benchmark REQUIRED)
+  add_executable(tessaro_bench ${bench_sources})
+  target_link_libraries(tessaro_bench PRIVATE tessaro_core benchmark::benchmark benchmark::benchmark_main)
+endif()
 
 # End-to-end tests over the Windows builds (folders given by tools/build.sh).
 set(TESSARO_WIN64_DIR "" CACHE PATH "x86_64 Windows build folder, for the wine64 tests")
