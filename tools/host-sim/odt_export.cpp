@@ -189,7 +189,7 @@ std::string JsonOrNull(const std::wstring& text, bool present) { return present 
 
 }  // namespace
 
-int32_t ExportReport(const ReportExportData* data, const std::wstring& templateFile, const std::wstring& tempDir,
+int32_t ExportReport(const pugi::xml_node* root, const std::wstring& templateFile, const std::wstring& tempDir,
                      const std::wstring& reportDir, const std::wstring& reportFile, std::wstring& written) {
     written.clear();
     if (templateFile.empty() || !IsFile(templateFile)) return kReportTemplateMissing;
@@ -221,8 +221,7 @@ int32_t ExportReport(const ReportExportData* data, const std::wstring& templateF
         return kReportTemplateInvalid;
 
     ReportData report;
-    if (!data || data->size < static_cast<int32_t>(sizeof(ReportExportData)) || !data->xmlText ||
-        !ReadReportData(data->xmlText, report))
+    if (!root || !ReadReportData(*root, report))
         return kReportDataInvalid;
     std::vector<PackageEntry> pictures;
     PicturePlacer placer(pictures, manifest, manifestPrefix);
@@ -270,7 +269,7 @@ int TakeExportOption(int argc, wchar_t** argv, int& i, std::string& error) {
 }
 
 intptr_t ExportToOdtService(intptr_t argument1, intptr_t argument2) {
-    auto* data = reinterpret_cast<const ReportExportData*>(argument1);
+    auto* root = reinterpret_cast<const pugi::xml_node*>(argument1);
     const wchar_t* templateText = reinterpret_cast<const wchar_t*>(argument2);
     std::wstring templatePath = templateText ? templateText : L"";
     std::wstring templateFile;
@@ -282,7 +281,7 @@ intptr_t ExportToOdtService(intptr_t argument1, intptr_t argument2) {
     std::wstring written;
     int32_t result = kReportUnexpected;
     try {
-        result = ExportReport(data, templateFile, g_setup.tempDir, reportDir, g_setup.test ? g_setup.testOutput : L"",
+        result = ExportReport(root, templateFile, g_setup.tempDir, reportDir, g_setup.test ? g_setup.testOutput : L"",
                               written);
     } catch (...) {  // out of memory inside the XML or ZIP work: the service fails, the host lives on
         result = kReportUnexpected;
@@ -302,9 +301,11 @@ int RunExportTest() {
         return 2;
     }
     if (bytes.compare(0, 3, "\xEF\xBB\xBF") == 0) bytes.erase(0, 3);
+    // A document that does not parse is handed over as no element at all.
+    pugi::xml_document document;
     std::wstring text = WideFromUtf8Sim(bytes);
-    ReportExportData data{static_cast<int32_t>(sizeof(ReportExportData)), text.c_str()};
-    intptr_t result = ExportToOdtService(reinterpret_cast<intptr_t>(&data),
+    pugi::xml_node root = document.load_string(text.c_str()) ? document.child(L"root") : pugi::xml_node();
+    intptr_t result = ExportToOdtService(root ? reinterpret_cast<intptr_t>(&root) : 0,
                                          reinterpret_cast<intptr_t>(g_setup.testTemplate.c_str()));
     return result >= 0 ? 0 : 1;
 }

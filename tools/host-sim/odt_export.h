@@ -18,10 +18,11 @@
 #include <string>
 
 #include "host/report_export_api.h"
+#include "pugixml.hpp"
 
 // The export itself. `reportFile` is the file to write; when empty, a new file
 // in `reportDir`. On success `written` is the report file.
-int32_t ExportReport(const ReportExportData* data, const std::wstring& templateFile, const std::wstring& tempDir,
+int32_t ExportReport(const pugi::xml_node* root, const std::wstring& templateFile, const std::wstring& tempDir,
                      const std::wstring& reportDir, const std::wstring& reportFile, std::wstring& written);
 
 // Takes an option of the export at argv[i] (advancing i over its values):

@@ -262,11 +262,8 @@ std::wstring NamespacePrefix(pugi::xml_node root, const wchar_t* uri, const wcha
     return prefix + L":";
 }
 
-bool ReadReportData(const wchar_t* xmlText, ReportData& data) {
-    pugi::xml_document document;
-    if (!xmlText || !document.load_string(xmlText)) return false;
-    pugi::xml_node root = document.document_element();
-    if (std::wcscmp(root.name(), L"root") != 0) return false;
+bool ReadReportData(const pugi::xml_node& root, ReportData& data) {
+    if (root.type() != pugi::node_element || std::wcscmp(root.name(), L"root") != 0) return false;
     for (pugi::xml_node child : root.children()) {
         if (child.type() != pugi::node_element) continue;
         std::wstring name = child.name();

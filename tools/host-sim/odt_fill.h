@@ -35,7 +35,7 @@ struct ReportData {
 };
 
 // Reads the report document text; false when it is not XML with a "root" element.
-bool ReadReportData(const wchar_t* xmlText, ReportData& data);
+bool ReadReportData(const pugi::xml_node& root, ReportData& data);
 
 // A picture placed into the package; width and height 0 when not known.
 struct EmbeddedPicture {
