@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "plot/draw_surface.h"
+#include "plot/surface_objects.h"
 
 struct RecordedOp {
     enum Kind { MoveTo, LineTo, Ellipse, Rectangle, FillRect, Text, Copy, Clip, RemoveClip };
@@ -80,9 +81,9 @@ public:
     int LiveSurfaces() const;    // memory surfaces not yet destroyed
     int Faults() const;
 
-    DrawObject SelectedPen() const { return pen_; }
-    DrawObject SelectedBrush() const { return brush_; }
-    DrawObject SelectedFont() const { return font_; }
+    DrawObject SelectedPen() const { return selection_.pen; }
+    DrawObject SelectedBrush() const { return selection_.brush; }
+    DrawObject SelectedFont() const { return selection_.font; }
     PlotColor TextColor() const { return textColor_; }
     int32_t BackgroundMode() const { return backgroundMode_; }
     uint32_t TextAlignment() const { return align_; }
@@ -95,7 +96,7 @@ private:
 
     std::shared_ptr<Family> family_;
     int id_ = 0;
-    DrawObject pen_, brush_, font_, bitmap_ = 0;
+    SurfaceSelection selection_;
     PlotPoint position_;
     PlotColor textColor_ = 0x000000, backgroundColor_ = 0xFFFFFF;
     int32_t backgroundMode_ = BackgroundMode::Opaque;

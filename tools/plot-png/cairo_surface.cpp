@@ -12,21 +12,6 @@
 
 namespace {
 
-enum class ObjectType { Pen, Brush, Font, Bitmap };
-
-struct Object {
-    ObjectType type = ObjectType::Pen;
-    bool stock = false;
-    int32_t style = PenStyle::Solid;
-    int32_t width = 0;
-    PlotColor color = 0;
-    bool nullBrush = false;
-    PlotFont font;
-    cairo_surface_t* image = nullptr;  // bitmaps
-};
-
-constexpr DrawObject kNullPen = 1, kNullBrush = 2, kBlackPen = 3, kWhiteBrush = 4, kSystemFont = 5,
-                     kDefaultBitmap = 6, kFirstCreated = 100;
 constexpr double kPi = 3.14159265358979323846;
 
 void SetColor(cairo_t* cr, PlotColor c) {
@@ -61,59 +46,30 @@ const char* FamilyFor(const PlotFont& font) {
 }  // namespace
 
 struct CairoSurface::Family {
-    std::map<DrawObject, Object> objects;
-    DrawObject next = kFirstCreated;
-    std::vector<const CairoSurface*> surfaces;
-    std::map<std::string, double> cellPerEm;  // (ascent + descent) / font size, per family and style
+    SurfaceObjects objects;
+    std::map<DrawObject, cairo_surface_t*> images;  // of the bitmaps
+    std::map<std::string, double> cellPerEm;       // (ascent + descent) / font size, per family and style
 
-    Family() {
-        Object o;
-        o.stock = true;
-        o.style = PenStyle::Null;
-        objects[kNullPen] = o;
-        o.style = PenStyle::Solid;
-        objects[kBlackPen] = o;
-        o.type = ObjectType::Brush;
-        o.nullBrush = true;
-        objects[kNullBrush] = o;
-        o.nullBrush = false;
-        o.color = 0xFFFFFF;
-        objects[kWhiteBrush] = o;
-        o.type = ObjectType::Font;
-        o.font.height = 16;
-        objects[kSystemFont] = o;
-        o.type = ObjectType::Bitmap;  // stands for each memory surface's own default bitmap
-        objects[kDefaultBitmap] = o;
-    }
     ~Family() {
-        for (auto& [handle, o] : objects)
-            if (o.image != nullptr) cairo_surface_destroy(o.image);
+        for (auto& [handle, image] : images) cairo_surface_destroy(image);
     }
-    DrawObject Add(Object o) {
-        objects[next] = std::move(o);
-        return next++;
-    }
-    Object* Find(DrawObject handle) {
-        const auto it = objects.find(handle);
-        return it == objects.end() ? nullptr : &it->second;
-    }
+    const SurfaceObject* Find(DrawObject handle) const { return objects.Find(handle); }
 };
 
-CairoSurface::CairoSurface(int32_t width, int32_t height) : CairoSurface(std::make_shared<Family>()) {
+CairoSurface::CairoSurface(int32_t width, int32_t height) : CairoSurface(std::make_shared<Family>(), false) {
     ownImage_ = WhiteImage(width, height);
     Target(ownImage_);
 }
 
-CairoSurface::CairoSurface(std::shared_ptr<Family> family)
-    : family_(std::move(family)), pen_(kBlackPen), brush_(kWhiteBrush), font_(kSystemFont) {
-    family_->surfaces.push_back(this);
+CairoSurface::CairoSurface(std::shared_ptr<Family> family, bool memory)
+    : family_(std::move(family)), memory_(memory), selection_(memory) {
+    family_->objects.Attach(selection_);
 }
 
 CairoSurface::~CairoSurface() {
     if (cr_ != nullptr) cairo_destroy(cr_);
     if (ownImage_ != nullptr) cairo_surface_destroy(ownImage_);
-    auto& list = family_->surfaces;
-    list.erase(std::remove(list.begin(), list.end(), this), list.end());
+    family_->objects.Detach(selection_);
 }
 
 void CairoSurface::Target(cairo_surface_t* image) {
@@ -139,73 +95,47 @@ PlotColor CairoSurface::Pixel(int32_t x, int32_t y) {
 }
 
 DrawObject CairoSurface::CreatePen(int32_t style, int32_t width, PlotColor color) {
-    Object o;
-    o.style = style;
-    o.width = width;
-    o.color = color;
-    return family_->Add(std::move(o));
+    return family_->objects.Add(SurfaceObject::Pen(style, width, color));
 }
 
 DrawObject CairoSurface::CreateBrush(PlotColor color) {
-    Object o;
-    o.type = ObjectType::Brush;
-    o.color = color;
-    return family_->Add(std::move(o));
+    return family_->objects.Add(SurfaceObject::Brush(color));
 }
 
 DrawObject CairoSurface::CreateFontObject(const PlotFont& font) {
-    Object o;
-    o.type = ObjectType::Font;
-    o.font = font;
-    return family_->Add(std::move(o));
+    return family_->objects.Add(SurfaceObject::Font(font));
 }
 
 DrawObject CairoSurface::CreateBitmap(int32_t width, int32_t height) {
     if (width < 1 || height < 1) return 0;
-    Object o;
-    o.type = ObjectType::Bitmap;
-    o.image = WhiteImage(width, height);
-    return family_->Add(std::move(o));
+    const DrawObject handle = family_->objects.Add(SurfaceObject::Bitmap(width, height));
+    family_->images[handle] = WhiteImage(width, height);
+    return handle;
 }
 
-DrawObject CairoSurface::Stock(StockObject which) {
-    switch (which) {
-        case StockObject::NullPen: return kNullPen;
-        case StockObject::NullBrush: return kNullBrush;
-        case StockObject::BlackPen: return kBlackPen;
-        case StockObject::WhiteBrush: return kWhiteBrush;
-    }
-    return 0;
-}
+DrawObject CairoSurface::Stock(StockObject which) { return SurfaceObjects::Stock(which); }
 
 DrawObject CairoSurface::Select(DrawObject object) {
-    Object* o = family_->Find(object);
-    if (o == nullptr) return 0;
-    switch (o->type) {
-        case ObjectType::Pen: return std::exchange(pen_, object);
-        case ObjectType::Brush: return std::exchange(brush_, object);
-        case ObjectType::Font: return std::exchange(font_, object);
-        case ObjectType::Bitmap:
-            if (!memory_) return 0;  // only memory surfaces take bitmaps
-            Target(o->image != nullptr ? o->image : ownImage_);
-            return std::exchange(bitmap_, object);
+    const DrawObject previous = family_->objects.Select(selection_, object);
+    if (previous != 0 && selection_.bitmap == object) {
+        const auto image = family_->images.find(object);
+        Target(image != family_->images.end() ? image->second : ownImage_);
     }
-    return 0;
+    return previous;
 }
 
 bool CairoSurface::Delete(DrawObject object) {
-    Object* o = family_->Find(object);
-    if (o == nullptr) return false;
-    if (o->stock) return true;
-    for (const CairoSurface* s : family_->surfaces)
-        if (s->pen_ == object || s->brush_ == object || s->font_ == object || s->bitmap_ == object) return false;
-    if (o->image != nullptr) cairo_surface_destroy(o->image);
-    family_->objects.erase(object);
+    if (!family_->objects.Remove(object)) return false;
+    const auto image = family_->images.find(object);
+    if (image != family_->images.end()) {
+        cairo_surface_destroy(image->second);
+        family_->images.erase(image);
+    }
     return true;
 }
 
 bool CairoSurface::UsePen() {
-    const Object* pen = family_->Find(pen_);
+    const SurfaceObject* pen = family_->Find(selection_.pen);
     if (pen == nullptr || pen->style == PenStyle::Null) return false;
     const double width = std::max(1, pen->width);
     SetColor(cr_, pen->color);
@@ -224,8 +154,8 @@ bool CairoSurface::UsePen() {
 }
 
 bool CairoSurface::UseBrush(DrawObject brush) {
-    const Object* o = family_->Find(brush);
-    if (o == nullptr || o->type != ObjectType::Brush || o->nullBrush) return false;
+    const SurfaceObject* o = family_->Find(brush);
+    if (o == nullptr || o->type != SurfaceObjectType::Brush || o->nullBrush) return false;
     SetColor(cr_, o->color);
     return true;
 }
@@ -235,7 +165,7 @@ void CairoSurface::MoveTo(int32_t x, int32_t y) { position_ = {x, y}; }
 void CairoSurface::LineTo(int32_t x, int32_t y) {
     const PlotPoint from = position_;
     position_ = {x, y};
-    const Object* pen = family_->Find(pen_);
+    const SurfaceObject* pen = family_->Find(selection_.pen);
     if (!UsePen()) return;
     cairo_save(cr_);
     if ((from.x == x || from.y == y) && pen->width <= 1 && pen->style == PenStyle::Solid) {
@@ -255,12 +185,17 @@ void CairoSurface::LineTo(int32_t x, int32_t y) {
     cairo_restore(cr_);
 }
 
-void CairoSurface::Ellipse(int32_t left, int32_t top, int32_t right, int32_t bottom) {
+const SurfaceObject* CairoSurface::ShapePen(int32_t& left, int32_t& top, int32_t& right, int32_t& bottom) {
     if (left > right) std::swap(left, right);
     if (top > bottom) std::swap(top, bottom);
+    const SurfaceObject* pen = family_->Find(selection_.pen);
+    return pen != nullptr && pen->style != PenStyle::Null ? pen : nullptr;
+}
+
+void CairoSurface::Ellipse(int32_t left, int32_t top, int32_t right, int32_t bottom) {
+    const SurfaceObject* pen = ShapePen(left, top, right, bottom);
+    const bool outlined = pen != nullptr;
     cairo_save(cr_);
-    const Object* pen = family_->Find(pen_);
-    const bool outlined = pen != nullptr && pen->style != PenStyle::Null;
     if (!outlined) {  // a null pen leaves the right and bottom edge out as well
         --right;
         --bottom;
@@ -272,21 +207,19 @@ void CairoSurface::Ellipse(int32_t left, int32_t top, int32_t right, int32_t bot
     cairo_arc(cr_, 0, 0, 1, 0, 2 * kPi);
     cairo_restore(cr_);
     cairo_save(cr_);
-    if (UseBrush(brush_)) cairo_fill_preserve(cr_);
+    if (UseBrush(selection_.brush)) cairo_fill_preserve(cr_);
     if (UsePen()) cairo_stroke_preserve(cr_);
     cairo_new_path(cr_);
     cairo_restore(cr_);
 }
 
 void CairoSurface::Rectangle(int32_t left, int32_t top, int32_t right, int32_t bottom) {
-    if (left > right) std::swap(left, right);
-    if (top > bottom) std::swap(top, bottom);
+    const SurfaceObject* pen = ShapePen(left, top, right, bottom);
+    const bool outlined = pen != nullptr;
     cairo_save(cr_);
     cairo_set_antialias(cr_, CAIRO_ANTIALIAS_NONE);
-    const Object* pen = family_->Find(pen_);
-    const bool outlined = pen != nullptr && pen->style != PenStyle::Null;
     const int32_t fillRight = outlined ? right : right - 1, fillBottom = outlined ? bottom : bottom - 1;
-    if (UseBrush(brush_) && fillRight > left && fillBottom > top) {
+    if (UseBrush(selection_.brush) && fillRight > left && fillBottom > top) {
         cairo_rectangle(cr_, left, top, fillRight - left, fillBottom - top);
         cairo_fill(cr_);
     }
@@ -315,7 +248,7 @@ int32_t CairoSurface::SetBackgroundMode(int32_t mode) { return std::exchange(bac
 uint32_t CairoSurface::SetTextAlign(uint32_t align) { return std::exchange(align_, align); }
 
 void CairoSurface::UseFont() {
-    const Object* o = family_->Find(font_);
+    const SurfaceObject* o = family_->Find(selection_.font);
     const PlotFont font = o != nullptr ? o->font : PlotFont{};
     const char* family = FamilyFor(font);
     const cairo_font_slant_t slant = font.italic ? CAIRO_FONT_SLANT_ITALIC : CAIRO_FONT_SLANT_NORMAL;
@@ -369,7 +302,7 @@ void CairoSurface::DrawString(int32_t x, int32_t y, const std::wstring& text) {
     const std::string utf8 = Utf8FromWide(text);
     const PlotTextMetrics tm = FontMetrics();
     const double width = TextExtent(text).cx;
-    const Object* o = family_->Find(font_);
+    const SurfaceObject* o = family_->Find(selection_.font);
     const double angle = o != nullptr ? o->font.escapement * kPi / 1800.0 : 0.0;
     double dx = 0.0, dy = 0.0;
     switch (align_ & TextAlign::HorizontalMask) {
@@ -406,9 +339,7 @@ void CairoSurface::IntersectClip(const PlotRect& r) {
 void CairoSurface::RemoveClip() { cairo_reset_clip(cr_); }
 
 std::unique_ptr<DrawSurface> CairoSurface::CreateCompatible() {
-    std::unique_ptr<CairoSurface> memory(new CairoSurface(family_));
-    memory->memory_ = true;
-    memory->bitmap_ = kDefaultBitmap;
+    std::unique_ptr<CairoSurface> memory(new CairoSurface(family_, true));
     memory->ownImage_ = WhiteImage(1, 1);
     memory->Target(memory->ownImage_);
     return memory;

@@ -10,6 +10,7 @@
 #include <string>
 
 #include "plot/draw_surface.h"
+#include "plot/surface_objects.h"
 
 class CairoSurface : public DrawSurface {
 public:
@@ -59,18 +60,20 @@ public:
     struct Family;
 
 private:
-    explicit CairoSurface(std::shared_ptr<Family> family);
+    CairoSurface(std::shared_ptr<Family> family, bool memory);
     void Target(cairo_surface_t* image);
     void UseFont();
     bool UsePen();
     bool UseBrush(DrawObject brush);
+    // Normalises a shape's box and tells whether the selected pen outlines it.
+    const SurfaceObject* ShapePen(int32_t& left, int32_t& top, int32_t& right, int32_t& bottom);
 
     std::shared_ptr<Family> family_;
     cairo_surface_t* ownImage_ = nullptr;  // the picture, or a memory surface's 1 × 1 default bitmap
     cairo_surface_t* image_ = nullptr;     // the image drawn into: ownImage_ or a selected bitmap's
     cairo_t* cr_ = nullptr;
     bool memory_ = false;
-    DrawObject pen_, brush_, font_, bitmap_ = 0;
+    SurfaceSelection selection_;
     PlotPoint position_;
     PlotColor textColor_ = 0x000000, backgroundColor_ = 0xFFFFFF;
     int32_t backgroundMode_ = BackgroundMode::Opaque;
