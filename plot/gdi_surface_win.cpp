@@ -6,8 +6,16 @@ namespace {
 
 std::atomic<long> liveObjects{0};
 
+bool IsStock(HGDIOBJ object) {
+    for (int stock : {NULL_PEN, NULL_BRUSH, BLACK_PEN, WHITE_BRUSH})
+        if (object == GetStockObject(stock)) return true;
+    return false;
+}
+
+// GDI answers some requests with a stock object (a PS_NULL pen is the stock
+// null pen); those are neither counted nor ever deleted.
 DrawObject Counted(HGDIOBJ object) {
-    if (object != nullptr) ++liveObjects;
+    if (object != nullptr && !IsStock(object)) ++liveObjects;
     return reinterpret_cast<DrawObject>(object);
 }
 
@@ -69,9 +77,7 @@ DrawObject GdiSurface::Select(DrawObject object) {
 bool GdiSurface::Delete(DrawObject object) {
     HGDIOBJ handle = Handle(object);
     if (handle == nullptr) return false;
-    // Stock objects are never counted, and deleting them is harmless.
-    for (int stock : {NULL_PEN, NULL_BRUSH, BLACK_PEN, WHITE_BRUSH})
-        if (handle == GetStockObject(stock)) return true;
+    if (IsStock(handle)) return true;
     if (!DeleteObject(handle)) return false;
     --liveObjects;
     return true;
