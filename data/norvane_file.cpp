@@ -276,9 +276,9 @@ int CNorvaneFile4::LoadPassport(const std::wstring& filePath) {
     return Load(filePath, false);
 }
 
-int CNorvaneFile4::LoadFromMemory(const void* data, size_t size) {
+int CNorvaneFile4::LoadFromMemory(const void* data, size_t size, bool withSamples) {
     MemorySource source(data, size);
-    return Reader(*this, source, true).Run();
+    return Reader(*this, source, withSamples).Run();
 }
 
 int CNorvaneFile4::SaveToFile(const std::wstring& filePath) {

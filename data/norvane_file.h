@@ -124,8 +124,8 @@ public:
     std::wstring path;
     std::deque<FileChannel> channels;
 
-    // Fills this object from file bytes held in memory (the fuzzing entry); path is left alone.
-    int LoadFromMemory(const void* data, size_t size);
+    // The same from file bytes held in memory; path is left alone.
+    int LoadFromMemory(const void* data, size_t size, bool withSamples = true);
 
 private:
     int Load(const std::wstring& path, bool withSamples);
