@@ -258,6 +258,22 @@ void FillChannels(Random& random, CNorvaneFile4& file, const std::vector<PeakDat
     }
 }
 
+ColumnInfo Column(int32_t channel, const wchar_t* name, const wchar_t* brand, int32_t type, double diameter,
+                  double length, const wchar_t* carrier, const wchar_t* phase, double film) {
+    ColumnInfo c;
+    c.channel = channel;
+    c.name = name;
+    c.brand = brand;
+    c.type = type;
+    c.diameter = diameter;  // mm
+    c.length = length;      // m
+    c.carrier = carrier;
+    c.phase = phase;
+    c.film = film;          // µm
+    c.unit = 1;
+    return c;
+}
+
 void FillPassport(Random& random, Passport& p, const AssayPlan& a, const MixtureData* mixture, int64_t n) {
     p.assayid = FormatW(L"%08x-%04x-4%03x-a%03x-%012llx", static_cast<unsigned>(random.Next()),
                         static_cast<unsigned>(random.Next() & 0xFFFF), static_cast<unsigned>(random.Next() & 0xFFF),
@@ -280,28 +296,8 @@ void FillPassport(Random& random, Passport& p, const AssayPlan& a, const Mixture
     double hours = static_cast<double>(a.date - kFirstRun) / 3600.0;
     p.atmpressure = std::round((100.62 - 0.035 * hours + 0.03 * random.Normal()) * 100.0) / 100.0;
     p.airtemp = std::round((20.8 + 1.6 * std::sin(hours / 8.0 * kPi) + 0.15 * random.Normal()) * 10.0) / 10.0;
-    ColumnInfo tcd;
-    tcd.channel = 0;
-    tcd.name = L"Насадочная, молекулярные сита";
-    tcd.brand = L"NaX 60/80";
-    tcd.type = 1;
-    tcd.diameter = 2.0;
-    tcd.length = 3.0;
-    tcd.carrier = L"аргон";
-    tcd.phase = L"цеолит NaX";
-    tcd.unit = 1;
-    ColumnInfo fid;
-    fid.channel = 1;
-    fid.name = L"Капиллярная PLOT";
-    fid.brand = L"Al2O3/KCl";
-    fid.type = 2;
-    fid.diameter = 0.53;
-    fid.length = 50.0;
-    fid.carrier = L"гелий";
-    fid.phase = L"оксид алюминия";
-    fid.film = 10.0;
-    fid.unit = 1;
-    p.columns = {tcd, fid};
+    p.columns = {Column(0, L"Насадочная, молекулярные сита", L"NaX 60/80", 1, 2.0, 3.0, L"аргон", L"цеолит NaX", 0.0),
+                 Column(1, L"Капиллярная PLOT", L"Al2O3/KCl", 2, 0.53, 50.0, L"гелий", L"оксид алюминия", 10.0)};
 }
 
 std::wstring HostPath(const fs::path& file, bool windows) {
