@@ -231,13 +231,19 @@ private:
         for (pugi::xml_node columnNode : passportNode.children(L"column"))
             VisitMembers(passport.columns.emplace_back(), XmlMemberReader{columnNode});
 
+        // Channels that share a number take the tables of that number in turn, so
+        // that a file with such channels reads back as it was written.
+        std::vector<bool> matched(file_.channels.size(), false);
         for (pugi::xml_node channelNode : root.child(L"channels").children(L"channel")) {
             const int number = channelNode.child(L"number").attribute(L"value").as_int();
             if (number < 0) continue;
             FileChannel* channel = nullptr;
-            for (FileChannel& c : file_.channels) {
-                if (c.number == number) {
-                    channel = &c;
+            for (size_t i = 0; i < file_.channels.size(); ++i) {
+                if (file_.channels[i].number != number) continue;
+                if (!channel) channel = &file_.channels[i];
+                if (!matched[i]) {
+                    matched[i] = true;
+                    channel = &file_.channels[i];
                     break;
                 }
             }

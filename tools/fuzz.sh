@@ -31,7 +31,7 @@ done
 step "seeding the corpus from generated files"
 sample="$here/build/native/tessaro-sample"
 [ -x "$sample" ] || "$here/tools/build.sh" native
-rm -rf "$out/seeds" "$out/corpus" "$out/sample"
+rm -rf "$out/seeds" "$out/corpus" "$out/sample" "$out"/crash-* "$out"/leak-* "$out"/timeout-* "$out"/oom-*
 mkdir -p "$out/seeds" "$out/corpus"
 "$sample" --out "$out/sample" --seed 7 --signal-points 48 >/dev/null
 cp "$out/sample/chromatograms/"*.chr "$out/seeds/"

@@ -160,6 +160,18 @@ TEST_F(FileTest, AChannelNumberAbove255KeepsItsLowBitsAndLosesItsPeakTable) {
     EXPECT_EQ(loaded.channels[0].peaks.size(), 2u);
 }
 
+TEST_F(FileTest, ChannelsSharingANumberKeepTheirOwnPeakTables) {
+    CNorvaneFile4 saved;
+    FillFull(saved);
+    saved.channels[1].number = 0;
+    saved.channels[1].peaks.resize(1);
+    const std::wstring path = dir.Wide("twins.chr");
+    ASSERT_EQ(saved.SaveToFile(path), 0);
+    CNorvaneFile4 loaded;
+    ASSERT_EQ(loaded.LoadFromFile(path), 0);
+    EXPECT_EQ(DumpFile(loaded), DumpFile(saved));
+}
+
 TEST_F(FileTest, MissingMembersReadAsZeroAndBoolsByTheirFirstLetter) {
     struct Case {
         const char* defect;
