@@ -16,6 +16,8 @@ target_compile_definitions(tessaro_sqlite PRIVATE
 target_compile_options(tessaro_sqlite PRIVATE -O2 -w)
 if(NOT WIN32)
   find_package(Threads REQUIRED)
+  # Lets a busy connection retry within milliseconds instead of whole seconds.
+  target_compile_definitions(tessaro_sqlite PRIVATE HAVE_USLEEP=1)
   target_link_libraries(tessaro_sqlite PUBLIC Threads::Threads ${CMAKE_DL_LIBS} m)
 endif()
 
