@@ -11,12 +11,12 @@ target_link_libraries(Tessaro PRIVATE tessaro_core version comctl32 gdi32 gdiplu
 target_link_options(Tessaro PRIVATE ${static_runtime} -Wl,--enable-stdcall-fixup)
 target_compile_options(Tessaro PRIVATE -Wall -Wextra)
 set_source_files_properties("${CMAKE_SOURCE_DIR}/resources/tessaro.rc" PROPERTIES
-  OBJECT_DEPENDS "${CMAKE_SOURCE_DIR}/resources/version.rc")
+  OBJECT_DEPENDS "${CMAKE_SOURCE_DIR}/resources/version.rc;${CMAKE_SOURCE_DIR}/resources/dialogs.rc;${CMAKE_SOURCE_DIR}/resources/strings.rc;${CMAKE_SOURCE_DIR}/resources/resource.h;${CMAKE_SOURCE_DIR}/resources/tessaro.ico;${CMAKE_SOURCE_DIR}/resources/tessaro.manifest")
 
 file(GLOB host_sim_sources CONFIGURE_DEPENDS "${CMAKE_SOURCE_DIR}/tools/host-sim/*.cpp")
 add_executable(host-sim ${host_sim_sources})
 target_include_directories(host-sim PRIVATE "${CMAKE_SOURCE_DIR}")
-target_link_libraries(host-sim PRIVATE tessaro_pugixml tessaro_zlib version comctl32 gdi32 user32 comdlg32 shlwapi)
+target_link_libraries(host-sim PRIVATE tessaro_pugixml tessaro_zlib version comctl32 gdi32 gdiplus user32 comdlg32 shlwapi)
 target_link_options(host-sim PRIVATE ${static_runtime} -municode)
 target_compile_options(host-sim PRIVATE -Wall -Wextra)
 include("${CMAKE_SOURCE_DIR}/resources/report-templates/templates.cmake")

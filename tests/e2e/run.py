@@ -45,6 +45,21 @@ class Context:
         expect(code == 0, "host-sim exited with %d: %s" % (code, err.strip()))
         return [json.loads(line) for line in out.splitlines() if line.strip()]
 
+    def scenario(self, name, lines, profile=None):
+        """Runs host-sim --auto over the scenario lines; returns the transcript's host records."""
+        if not getattr(self, "unmanaged", False):
+            # Without a window manager wine waits up to 2 s for every window it
+            # hides; unmanaged windows are hidden at once.
+            self.wine.run("reg", ["add", "HKCU\\Software\\Wine\\X11 Driver", "/v", "Managed", "/d", "N", "/f"])
+            self.unmanaged = True
+        path = os.path.join(self.work, name + ".txt")
+        with open(path, "w", encoding="utf-8") as f:
+            f.write("\n".join(lines) + "\n")
+        args = ["--auto", winenv.Wine.path(path)]
+        if profile:
+            args += ["--profile", winenv.Wine.path(profile)]
+        return [c for c in self.transcript(*args) if "host" in c]
+
 
 def objdump(arch):
     return ("i686" if arch == "i686" else "x86_64") + "-w64-mingw32-objdump"
@@ -316,7 +331,143 @@ def test_report_export_failures(ctx):
         expect(os.listdir(temp) == [], "%s: left %r in the temporary folder" % (name, os.listdir(temp)))
 
 
-TESTS = {"x86_64": [test_binary, test_info, test_registration, test_report_export, test_report_export_failures],
+MAIN_TABS = [["Хроматограммы", "Смеси"],
+             ["Инфо. по хрм.", "Инфо. о смеси.", "Промежуточные расчеты", "Результаты расчета", "График",
+              "Системные сообщения"]]
+
+
+def records(calls, kind):
+    return [c for c in calls if c.get("host") == kind]
+
+
+def strip(state, strip_id):
+    return next(t for t in state["tabs"] if t["id"] == strip_id)
+
+
+def controls(modal):
+    return {c["id"]: c for c in modal["controls"]}
+
+
+def test_main_window(ctx):
+    """One window for two menu commands, closing only hides it; caption, tabs, buttons, lists, screenshot."""
+    artefacts = os.path.join(os.environ.get("TESSARO_NATIVE_DIR") or ctx.work, "e2e-artifacts")
+    os.makedirs(artefacts, exist_ok=True)
+    shot = os.path.join(artefacts, "main-window-%s.png" % ctx.arch)
+    dump = os.path.join(ctx.work, "lists")
+    if os.path.exists(shot):
+        os.remove(shot)
+    calls = ctx.scenario("main", ["counts", "state", "command", "counts", "tab 1009 3", "close", "state",
+                                  "command", "state", "recalculate", "press 1040", "state",
+                                  "dump " + winenv.Wine.path(dump), "shot " + winenv.Wine.path(shot)])
+    first, second = records(calls, "counts")
+    expect(first == second, "a second menu command changed the windows: %r -> %r" % (first, second))
+    opened, closed, reopened, last = records(calls, "state")
+    expect(opened["caption"] == DESCRIPTION, "caption %r" % opened["caption"])
+    expect([strip(opened, 1013)["captions"], strip(opened, 1009)["captions"]] == MAIN_TABS,
+           "tabs %r" % [t["captions"] for t in opened["tabs"]])
+    visible = [[p["text"] for p in strip(opened, i)["pages"] if p["visible"]] for i in (1013, 1009)]
+    expect(visible == [["Хроматограммы"], ["Инфо. по хрм."]], "pages shown at start %r" % visible)
+    buttons = {b["id"]: b["text"] for b in opened["buttons"]}
+    expect(buttons == {1040: "Пересчитать", 1038: "Компоненты", 1001: "Настройки", 1024: "Отчет"},
+           "buttons %r" % buttons)
+    expect(opened["recalculations"] == 1, "initialisation ran %r recalculations" % opened["recalculations"])
+    expect(opened["visible"] and not closed["visible"] and reopened["visible"], "close hides, command shows again")
+    expect(strip(reopened, 1009)["selected"] == 3, "the reopened window lost its tab")
+    shown = [p["text"] for p in strip(reopened, 1009)["pages"] if p["visible"]]
+    expect(shown == ["Результаты расчета"], "pages shown after selecting tab 3: %r" % shown)
+    recalculated = records(calls, "recalculated")[0]["recalculations"]
+    expect(recalculated == 2 and last["recalculations"] == 3, "recalculations %r, %r" % (recalculated, last))
+    with open(os.path.join(dump, "Результаты расчета-1023.tsv"), encoding="utf-8") as f:
+        results = f.read()
+    expect(results == "№\tПик\tКанал\tКоэфф. B\tКоэфф. b\tСоотв. b\tКоэфф. корреляции R\tНорматив\tСоотв. R\n",
+           "results table dump %r" % results)
+    with open(os.path.join(dump, "Хроматограммы-1016.tsv"), encoding="utf-8") as f:
+        expect(f.read() == "№\tПроба\tВремя анализа\tСмесь\n", "assay list headers")
+    expect(records(calls, "shot")[0]["saved"], "no screenshot")
+    with open(shot, "rb") as f:
+        expect(f.read(8) == b"\x89PNG\r\n\x1a\n", "the screenshot is no PNG")
+
+
+def test_resize(ctx):
+    """Resizing keeps within the track limits and moves the pages with their strips."""
+    calls = ctx.scenario("resize", ["state", "resize 200 200", "resize 5000 5000", "resize 1100 800"])
+    start, small, large, middle = records(calls, "state")
+    w, h = start["size"]
+    expect(small["size"] == [w, h], "shrunk to %r, minimum %r" % (small["size"], [w, h]))
+    expect(large["size"] == [w + 800, h + 1000], "grown to %r from %r" % (large["size"], [w, h]))
+    expect(middle["size"] == [1100, 800], "resized to %r" % middle["size"])
+    dw, dh = 1100 - w, 800 - h
+    upper0, lower0 = strip(start, 1013)["rect"], strip(start, 1009)["rect"]
+    upper, lower = strip(middle, 1013), strip(middle, 1009)
+    expect(upper["rect"][2] - upper0[2] == dw and abs(upper["rect"][3] - upper0[3] - dh * 0.2) <= 1,
+           "upper strip %r from %r" % (upper["rect"], upper0))
+    expect(abs(lower["rect"][1] - lower0[1] - dh * 0.2) <= 1 and abs(lower["rect"][3] - lower0[3] - dh) <= 1,
+           "lower strip %r from %r" % (lower["rect"], lower0))
+    buttons = {b["id"]: b["rect"] for b in middle["buttons"]} == {b["id"]: b["rect"] for b in start["buttons"]}
+    expect(buttons, "the buttons moved")
+    for s in (upper, lower):
+        c = s["client"]
+        for page in s["pages"]:
+            expect(page["rect"] == [c[0] + 2, c[1] + 22, c[2] - 4, c[3] - 4], "page %r in %r" % (page, c))
+
+
+def test_settings_dialog(ctx):
+    """OK writes the profile keys and recalculates; Cancel changes nothing."""
+    profile = os.path.join(ctx.work, "settings-profile.txt")
+    key = "plugins\\Tessaro\\ProgramSettings/"
+    calls = ctx.scenario("settings-ok", ["press 1001 ok set:1032=5 check:1058=1", "state"], profile)
+    modal = records(calls, "modal")[0]
+    c = controls(modal)
+    expect(modal["caption"] == "Настройки", "caption %r" % modal["caption"])
+    expect([c[i]["text"] for i in (1031, 1030, 1033, 1058, 1059, 1035, 1036)] ==
+           ["Округление значений", "В программе:", "В отчете:", "Корректировка по давлению",
+            "Корректировка по температуре", "ОК", "Отмена"], "texts %r" % modal)
+    expect(c[1032]["text"] == "3" and c[1034]["text"] == "3", "digits shown %r %r" % (c[1032], c[1034]))
+    expect(not c[1059]["enabled"] and c[1058]["enabled"], "the temperature box must be disabled")
+    expect(records(calls, "state")[0]["recalculations"] == 2, "OK did not recalculate")
+    with open(profile, encoding="utf-8") as f:
+        stored = dict((line.split("\t")[1], line.split("\t")[2]) for line in f.read().splitlines() if line)
+    expect(stored == {key + "qtySymInProg": "5", key + "enPressCorrect": "1", key + "enTempCorrect": "0"},
+           "profile after OK %r" % stored)
+    with open(profile, "rb") as f:
+        before = f.read()
+    calls = ctx.scenario("settings-cancel", ["press 1001 cancel set:1032=7 check:1058=0", "state",
+                                             "press 1001 ok"], profile)
+    expect(records(calls, "state")[0]["recalculations"] == 1, "Cancel recalculated")
+    shown = controls(records(calls, "modal")[1])
+    expect(shown[1032]["text"] == "5" and shown[1058]["checked"] == 1, "Cancel changed the values: %r" % shown)
+    with open(profile, "rb") as f:
+        expect(f.read() == before, "Cancel, then OK without changes, altered the profile")
+
+
+def test_about_box(ctx):
+    """The system-menu item opens the About box with name, version, maker, notice and description."""
+    info = json.loads(ctx.host_sim("--info")[1])
+    calls = ctx.scenario("about", ["sysmenu 16 ok"])
+    modal = records(calls, "modal")[0]
+    c = controls(modal)
+    expect(modal["caption"] == "О плагине", "caption %r" % modal["caption"])
+    got = [c[i]["text"] for i in (1008, 1003, 1004, 1007, 1006, 1005)]
+    expect(got == ["Tessaro", "Версия:", "0.14.0.0", info["company"], info["legalNotice"], DESCRIPTION],
+           "About texts %r" % got)
+
+
+def test_no_leaks(ctx):
+    """200 settings dialogs and 200 About boxes leave the GDI objects and windows as they were;
+    a failure inside a handler ends in a message box and the window keeps working."""
+    calls = ctx.scenario("leaks", ["counts", "repeat 200 press 1001 cancel", "repeat 200 sysmenu 16 ok", "counts",
+                                   "fail", "counts"])
+    before, after, failed = records(calls, "counts")
+    expect(before == after == failed, "counts %r -> %r -> %r" % (before, after, failed))
+    expect(before["windows"] > 10, "the windows were not counted: %r" % before)
+    box = records(calls, "modal")[0]
+    message = next(x["text"] for x in box["controls"] if "test failure" in x["text"])
+    expect(message.startswith("Операция не выполнена"), "failure box %r" % message)
+    expect(records(calls, "alive")[0]["answer"] == 1, "the window stopped answering after a failure")
+
+
+WINDOW_TESTS = [test_main_window, test_resize, test_settings_dialog, test_about_box, test_no_leaks]
+TESTS = {"x86_64": [test_binary, test_info, test_registration, test_report_export, test_report_export_failures] + WINDOW_TESTS,
          "i686": [test_binary, test_info, test_registration]}
 
 

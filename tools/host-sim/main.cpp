@@ -4,7 +4,14 @@
 //
 //   host-sim [--dll PATH] --info
 //   host-sim [--dll PATH] [--db FILE] [--profile FILE | --no-profile] [--menu-command N]
+//            [--auto SCENARIO | --interactive]
 //   with the report options of odt_export.h (--templates, --report-out, --temp, --export-test)
+//
+// The host has a main window of its own, hidden unless --interactive; it owns
+// the plug-in's window. --auto runs a scenario file after the menu commands
+// (one command, unless --menu-command says otherwise; see auto_run.cpp);
+// --interactive shows the host window with the plug-in's menu item and runs
+// until the person closes it.
 #include <windows.h>
 
 #include <cstdio>
@@ -16,6 +23,7 @@
 
 #include "host/host_api.h"
 #include "tools/host-sim/odt_export.h"
+#include "tools/host-sim/host_window.h"
 #include "tools/host-sim/profile_store.h"
 #include "tools/host-sim/sim_text.h"
 
@@ -27,7 +35,9 @@ struct Options {
     std::wstring profile;
     bool noProfile = false;
     bool info = false;
-    int menuCommands = 0;
+    int menuCommands = -1;  // -1: not given
+    std::wstring scenario;
+    bool interactive = false;
 };
 
 struct Host {
@@ -38,6 +48,7 @@ struct Host {
     std::map<int32_t, std::pair<std::string, HostHandler>> subscriptions;
     std::map<int32_t, std::pair<std::string, HostHandler>> commands;
     HWND window = nullptr;
+    std::wstring menuPath;  // the item the plug-in asked for
 };
 Host g_host;
 
@@ -144,6 +155,7 @@ intptr_t HostCallService(const char* serviceName, intptr_t a1, intptr_t a2) {
                ",\"size\":" + std::to_string(entry->size) + ",\"path\":" + JsonWide(entry->menuPath) +
                ",\"reserved\":" + std::to_string(entry->reserved) +
                ",\"command\":" + JsonString(entry->commandName ? entry->commandName : "") + "}");
+        if (entry->menuPath) g_host.menuPath = entry->menuPath;
         return 1;
     }
     if (name == HostNames::kGetConnectionUri) {
@@ -225,6 +237,8 @@ bool ParseArguments(int argc, wchar_t** argv, Options& o, std::string& error) {
         else if (a == L"--profile") { if (!value(o.profile)) return false; }
         else if (a == L"--no-profile") o.noProfile = true;
         else if (a == L"--info") o.info = true;
+        else if (a == L"--auto") { if (!value(o.scenario)) return false; }
+        else if (a == L"--interactive") o.interactive = true;
         else if (a == L"--menu-command") {
             std::wstring n;
             if (!value(n)) return false;
@@ -294,11 +308,35 @@ int wmain(int argc, wchar_t** argv) {
     Record("{\"host\":\"plugin\",\"name\":" + JsonWide(info ? info->name : nullptr) + "}");
     int32_t loadResult = load(&g_services);
     Record("{\"host\":\"load-result\",\"result\":" + std::to_string(loadResult) + "}");
+    g_host.window = CreateHostWindow(o.interactive, [] { FireCommand(HostNames::kMenuCommand); });
     RaiseEvent(HostNames::kModulesLoaded);
-    for (int i = 0; i < o.menuCommands; ++i) FireCommand(HostNames::kMenuCommand);
+    int commands = o.menuCommands >= 0 ? o.menuCommands : (o.scenario.empty() ? 0 : 1);
+    for (int i = 0; i < commands; ++i) FireCommand(HostNames::kMenuCommand);
+    int exitCode = 0;
+    if (!o.scenario.empty()) {
+        ScenarioHooks hooks;
+        hooks.host = g_host.window;
+        hooks.menuCommand = [] { FireCommand(HostNames::kMenuCommand); };
+        hooks.record = Record;
+        PumpPending();
+        std::string scenarioError;
+        if (!RunScenario(o.scenario, hooks, scenarioError)) {
+            WriteErr("host-sim: " + scenarioError + "\n");
+            exitCode = 4;
+        }
+    } else if (o.interactive) {
+        AddHostMenuItem(g_host.window, g_host.menuPath);
+        RunUntilClosed();
+        g_host.window = nullptr;
+    }
+    // The host closes its window before it unloads its plug-ins; the plug-in's
+    // window goes with it.
+    if (g_host.window) DestroyWindow(g_host.window);
+    g_host.window = nullptr;
+    PumpPending();
     int32_t unloadResult = unload();
     Record("{\"host\":\"unload-result\",\"result\":" + std::to_string(unloadResult) + ",\"subscriptions\":" +
            std::to_string(g_host.subscriptions.size()) + ",\"commands\":" + std::to_string(g_host.commands.size()) + "}");
     FreeLibrary(module);
-    return 0;
+    return exitCode;
 }

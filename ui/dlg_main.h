@@ -1,0 +1,56 @@
+// DlgMain: the plug-in's modeless main window, owned by the host window. The
+// upper tab strip chooses the input (chromatograms, mixtures), the lower one
+// shows the outputs; four buttons recalculate, edit the components and the
+// settings, and make the report.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include "host/version_info.h"
+#include "ui/dlg_settings.h"
+#include "ui/model/layout.h"
+#include "win/controls.h"
+#include "win/dialog.h"
+
+class DlgMain : public Dialog {
+public:
+    // The private message a page posts when its input changed.
+    static constexpr UINT kRecalculateMessage = WM_USER + 11;
+
+    DlgMain();
+    ~DlgMain() override;
+
+    // The menu command: creates the window on the first call, shows it on every call.
+    static void Open(intptr_t hostWindow);
+    static DlgMain* Current();
+
+    // Runs the calculation over the current input and refreshes the output
+    // pages. The calculation joins here; until then this only counts runs.
+    void Recalculate();
+    int Recalculations() const { return recalculations_; }
+
+protected:
+    bool OnInitDialog() override;
+    void OnCommand(int id, int code) override;
+    bool OnNotify(NMHDR& header, LRESULT& result) override;
+    void OnSize(int width, int height) override;
+    bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
+    void PostNcDestroy() override;
+
+private:
+    struct Strip {
+        TabStrip tabs;
+        std::vector<Dialog*> pages;
+    };
+    void AddPage(Strip& strip, int captionId, Dialog& page, bool shown);
+    void PlacePages(Strip& strip, bool updateNow);
+    void ShowSelected(Strip& strip);
+
+    VersionInfoReader version_;
+    Layout::TrackLimits limits_;
+    Strip upper_, lower_;
+    std::unique_ptr<DlgSettings> settings_;
+    int recalculations_ = 0;
+};

@@ -1,0 +1,115 @@
+// CGridCtrl: the report-view list used by every table of the plug-in. Rows
+// carry a colour record, any cell can be edited in place when the owner
+// allows it, header clicks sort when the owner says how, one column may
+// stretch over the free width, and the owner (the parent dialog) hears of
+// double clicks, selections, context menus and column drags and resizes
+// through GridNotify records. The rules themselves are in ui/model/grid_rules.h.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "ui/model/grid_rules.h"
+#include "win/controls.h"
+#include "win/dialog.h"
+
+// The record attached to every row (LVIF_PARAM), owned by the grid.
+struct GridRowData {
+    COLORREF textColour = CLR_DEFAULT;
+    COLORREF backColour = CLR_DEFAULT;
+    int32_t tag = 0;  // free for the owner, e.g. the row's database id
+};
+
+// WM_NOTIFY record of the GRIDN_ notifications; wParam is the grid's id.
+// The values are pointer-sized so that GRIDN_DBLCLICK's addresses fit.
+struct GridNotify {
+    NMHDR header;
+    intptr_t value1;
+    intptr_t value2;
+};
+
+enum : UINT {
+    GRIDN_CELLCHANGED = GridRules::kCellChanged,
+    GRIDN_BEGINEDIT = GridRules::kBeginEdit,
+    GRIDN_SELCHANGED = GridRules::kSelChanged,
+    GRIDN_CONTEXTMENU = GridRules::kContextMenu,
+    GRIDN_SORT = GridRules::kSort,
+    GRIDN_COLUMNDRAGGED = GridRules::kColumnDragged,
+    GRIDN_BEGINRESIZE = GridRules::kBeginResize,
+    GRIDN_COLUMNRESIZED = GridRules::kColumnResized,
+    GRIDN_DBLCLICK = GridRules::kDblClick,
+};
+
+class CGridCtrlEditCell;
+
+class CGridCtrl : public Control {
+public:
+    CGridCtrl() = default;
+    ~CGridCtrl() override;
+
+    // Takes over a list view of a dialog template: report view with grid
+    // lines, full-row selection and info tips.
+    bool Subclass(HWND window);
+    // Makes a new one as a child of `parent`.
+    bool Create(HWND parent, int id, const RECT& rect);
+
+    const ListView& List() const { return list_; }
+    int AppendRow();
+    void ClearRows();
+    GridRowData* Row(int item) const;
+    std::wstring GetColumnHeaderText(int column) const;
+    CGridCtrlEditCell* StartEdit(int item, int subitem);
+    int SortByColumn(int column, bool ascending);
+    void FitStretchColumn();
+    void SetStretchColumn(int column) { stretchColumn_ = column; }
+
+    int SortColumn() const { return sortColumn_; }
+    bool SortAscending() const { return sortAscending_ != 0; }
+
+protected:
+    bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
+    bool OnReflectedNotify(NMHDR& header, LRESULT& result) override;
+
+private:
+    LRESULT Notify(UINT code, intptr_t value1, intptr_t value2) const;
+    LRESULT OnCustomDraw(NMLVCUSTOMDRAW& draw) const;
+    void OnDoubleClick(NMITEMACTIVATE& activate);
+    void OnEndEdit(const NMLVDISPINFOW& info);
+    bool OnHeaderNotify(NMHEADERW& header, LRESULT& result);
+    void SetSortArrow(int column, bool ascending);
+    void DeleteArrows();
+    static int CALLBACK CompareRows(LPARAM first, LPARAM second, LPARAM self);
+
+    ListView list_;
+    int32_t sortColumn_ = -1;
+    int32_t sortAscending_ = 1;
+    int32_t sortMode_ = 0;
+    int32_t stretchColumn_ = -1;
+    std::vector<HBITMAP> arrows_;  // header bitmaps made by this grid
+};
+
+// The in-place editor of one cell; it deletes itself when its window goes.
+class CGridCtrlEditCell : public Control {
+public:
+    static CGridCtrlEditCell* Open(CGridCtrl& grid, int item, int subitem, const RECT& rect, DWORD alignment);
+
+    int Item() const { return item_; }
+    int Subitem() const { return subitem_; }
+
+protected:
+    bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
+    void OnFinalMessage() override { delete this; }
+
+private:
+    CGridCtrlEditCell(HWND grid, int item, int subitem, std::wstring initial)
+        : grid_(grid), item_(item), subitem_(subitem), initial_(std::move(initial)) {}
+    void Finish();
+
+    HWND grid_;
+    int32_t item_;
+    int32_t subitem_;
+    std::wstring initial_;
+    int32_t cancelled_ = 0;
+    bool finished_ = false;
+};

@@ -1,0 +1,81 @@
+// Thin wrappers over the common controls the windows use: tab strips, list
+// views in report view, combo boxes, pop-up and system menus, message boxes.
+// They hold only the window handle; the control itself keeps the state.
+#pragma once
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <string>
+
+#include "ui/model/layout.h"
+
+class TabStrip {
+public:
+    void Bind(HWND window) { hwnd_ = window; }
+    HWND Handle() const { return hwnd_; }
+    int Insert(int index, const std::wstring& text) const;
+    std::wstring Caption(int index) const;
+    int Count() const { return TabCtrl_GetItemCount(hwnd_); }
+    int Selected() const { return TabCtrl_GetCurSel(hwnd_); }
+    void Select(int index) const { TabCtrl_SetCurSel(hwnd_, index); }
+    Layout::Rect ClientRect() const;
+
+private:
+    HWND hwnd_ = nullptr;
+};
+
+class ListView {
+public:
+    void Bind(HWND window) { hwnd_ = window; }
+    HWND Handle() const { return hwnd_; }
+    int InsertColumn(int index, const std::wstring& heading, int width, int format = LVCFMT_LEFT) const;
+    int ColumnCount() const;
+    int ColumnWidth(int column) const { return ListView_GetColumnWidth(hwnd_, column); }
+    void SetColumnWidth(int column, int width) const { ListView_SetColumnWidth(hwnd_, column, width); }
+    void AddExtendedStyle(DWORD style) const;
+    int ItemCount() const { return ListView_GetItemCount(hwnd_); }
+    int InsertItem(int index, const std::wstring& text, LPARAM data) const;
+    void SetItemText(int item, int column, const std::wstring& text) const;
+    std::wstring ItemText(int item, int column) const;
+    LPARAM ItemData(int item) const;
+    void DeleteAll() const { ListView_DeleteAllItems(hwnd_); }
+
+private:
+    HWND hwnd_ = nullptr;
+};
+
+class ComboBox {
+public:
+    void Bind(HWND window) { hwnd_ = window; }
+    HWND Handle() const { return hwnd_; }
+    int Add(const std::wstring& text, LPARAM data) const;
+    void Clear() const { SendMessageW(hwnd_, CB_RESETCONTENT, 0, 0); }
+    int Count() const { return static_cast<int>(SendMessageW(hwnd_, CB_GETCOUNT, 0, 0)); }
+    int Selected() const { return static_cast<int>(SendMessageW(hwnd_, CB_GETCURSEL, 0, 0)); }
+    void Select(int index) const { SendMessageW(hwnd_, CB_SETCURSEL, static_cast<WPARAM>(index), 0); }
+    LPARAM Data(int index) const { return SendMessageW(hwnd_, CB_GETITEMDATA, static_cast<WPARAM>(index), 0); }
+
+private:
+    HWND hwnd_ = nullptr;
+};
+
+// A pop-up menu that lives for one showing.
+class PopupMenu {
+public:
+    PopupMenu() : menu_(CreatePopupMenu()) {}
+    ~PopupMenu() { DestroyMenu(menu_); }
+    PopupMenu(const PopupMenu&) = delete;
+    PopupMenu& operator=(const PopupMenu&) = delete;
+    void Add(UINT command, const std::wstring& text, bool checked) const;
+    // Shows it at a screen point; the chosen command goes to the owner as WM_COMMAND.
+    void Track(HWND owner, int x, int y) const;
+
+private:
+    HMENU menu_;
+};
+
+// Appends a separator and the item to the window's system menu.
+void AppendSystemMenuItem(HWND window, UINT command, const std::wstring& text);
+
+int ShowMessage(HWND owner, const std::wstring& text, UINT flags = MB_OK | MB_ICONINFORMATION);

@@ -1,0 +1,11 @@
+// Registered window messages the main window answers for the simulated host's
+// automatic runs: they let a test see inside without exporting anything.
+#pragma once
+
+// Answer: live GDI objects and icons made by the plug-in's windows.
+inline constexpr const wchar_t* kLiveGdiObjectsMessage = L"Tessaro.LiveGdiObjects";
+// Answer: how often the main window has recalculated.
+inline constexpr const wchar_t* kRecalculationsMessage = L"Tessaro.Recalculations";
+// Makes the handler throw, to show that a failure inside a window ends in a
+// message box and the window goes on working. Answer: 1 once it is handled again.
+inline constexpr const wchar_t* kFailForTestMessage = L"Tessaro.FailForTest";
