@@ -9,6 +9,7 @@ here=$(cd "$(dirname "$0")/.." && pwd)
 out="$here/build/main-job"
 mkdir -p "$out"
 export WINEPREFIX=$(wine64_prefix) WINEDEBUG=-all
+ensure_display
 host="$here/build/x86_64/host-sim.exe"
 dll="Z:$(echo "$here/build/x86_64/Tessaro.dll" | tr / '\\')"
 step "plug-in description, as the host reads it"
