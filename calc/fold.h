@@ -6,9 +6,13 @@
 #include <string>
 #include <string_view>
 
+inline void FoldLatinInPlace(std::wstring& text) {
+    for (wchar_t& c : text)
+        if (c >= L'A' && c <= L'Z') c = static_cast<wchar_t>(c - L'A' + L'a');
+}
+
 inline std::wstring FoldLatin(std::wstring_view text) {
     std::wstring key(text);
-    for (wchar_t& c : key)
-        if (c >= L'A' && c <= L'Z') c = static_cast<wchar_t>(c - L'A' + L'a');
+    FoldLatinInPlace(key);
     return key;
 }

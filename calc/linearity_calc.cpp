@@ -134,13 +134,17 @@ void LinearityCalc::Assemble() {
     std::unordered_map<ComponentKey, CalcComponent*, ComponentKeyHash> byKey;
     for (const auto& component : components_) byKey.emplace(ComponentKey{component->channel, FoldLatin(component->name)},
                                                             component.get());
+    ComponentKey key{0, std::wstring()};
     for (const AssayRecord& assay : *assays_) {
         if (!assay.mixtureRecord) continue;
         if (pressureCorrection_ && !UsablePressure(assay)) RaiseFileDiag(DiagCode::kNoPressure, ChromatogramText(assay));
         if (temperatureCorrection_ && !UsableTemperature(assay))
             RaiseFileDiag(DiagCode::kNoTemperature, ChromatogramText(assay));
         for (const PeakRecord& peak : assay.peaks) {
-            ComponentKey key{peak.channel, FoldLatin(peak.name)};
+            // One key buffer for every lookup: its text keeps its capacity.
+            key.channel = peak.channel;
+            key.name.assign(peak.name);
+            FoldLatinInPlace(key.name);
             auto found = byKey.find(key);
             CalcComponent* component = found == byKey.end() ? nullptr : found->second;
             double area = CorrectedArea(assay, peak.area);
@@ -150,7 +154,7 @@ void LinearityCalc::Assemble() {
             if (!component) {
                 components_.push_back(CreateComponent(peak));
                 component = components_.back().get();
-                byKey.emplace(std::move(key), component);
+                byKey.emplace(key, component);
             }
             if (peak.area != NoValue) AddSample(*component, {&peak, &assay, area});
         }
