@@ -163,26 +163,31 @@ void LinearityCalc::Assemble() {
                      [](const ChannelEntry& a, const ChannelEntry& b) { return a.channel < b.channel; });
 }
 
+std::vector<CalcLevel> LinearityCalc::MakeLevels(const std::wstring& name, int part) const {
+    std::vector<CalcLevel> levels;
+    if (!mixtures_) return levels;
+    for (const auto& mixture : *mixtures_) {
+        if (!mixture) continue;
+        CalcLevel level;
+        level.mixture = mixture.get();
+        for (const MixtureComponent& mc : mixture->components) {
+            if (!EqualFoldLatin(mc.name, name) || (part >= 0 && !InRangePart(mc.concentration, part))) continue;
+            level.conc = mc.concentration;
+            level.deviation = mc.deviation;
+            break;
+        }
+        levels.push_back(std::move(level));
+    }
+    return levels;
+}
+
 std::unique_ptr<CalcComponent> LinearityCalc::CreateComponent(const PeakRecord& peak) const {
     auto component = std::make_unique<CalcComponent>();
     component->channel = peak.channel;
     component->name = peak.name;
     component->nameId = peak.nameid;
     component->catalogueEntry = catalogue_.Find(peak.name);
-    if (mixtures_) {
-        for (const auto& mixture : *mixtures_) {
-            if (!mixture) continue;
-            CalcLevel level;
-            level.mixture = mixture.get();
-            for (const MixtureComponent& mc : mixture->components) {
-                if (!EqualFoldLatin(mc.name, component->name)) continue;
-                level.conc = mc.concentration;
-                level.deviation = mc.deviation;
-                break;
-            }
-            component->levels.push_back(std::move(level));
-        }
-    }
+    component->levels = MakeLevels(component->name, -1);
     std::stable_sort(component->levels.begin(), component->levels.end(),
                      [](const CalcLevel& a, const CalcLevel& b) { return LessNumber(a.conc, b.conc); });
     return component;
@@ -231,19 +236,6 @@ std::unique_ptr<CalcComponent> LinearityCalc::CreateRangePart(const CalcComponen
     rangePart->channel = source.channel;
     rangePart->catalogueEntry = source.catalogueEntry;
     rangePart->meanRetention = source.meanRetention;
-    if (mixtures_) {
-        for (const auto& mixture : *mixtures_) {
-            if (!mixture) continue;
-            CalcLevel level;
-            level.mixture = mixture.get();
-            for (const MixtureComponent& mc : mixture->components) {
-                if (!EqualFoldLatin(mc.name, source.name) || !InRangePart(mc.concentration, part)) continue;
-                level.conc = mc.concentration;
-                level.deviation = mc.deviation;
-                break;
-            }
-            rangePart->levels.push_back(std::move(level));
-        }
-    }
+    rangePart->levels = MakeLevels(source.name, part);
     return rangePart;
 }

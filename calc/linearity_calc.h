@@ -108,6 +108,9 @@ public:
 
 private:
     double CorrectedArea(const AssayRecord& assay, double area) const;
+    // One level per non-empty mixture, with the first component of that name
+    // (part < 0) or the first of that name inside the range part.
+    std::vector<CalcLevel> MakeLevels(const std::wstring& name, int part) const;
 
     const ComponentCatalogue& catalogue_;
     MessageLog& log_;
