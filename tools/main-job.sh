@@ -13,7 +13,10 @@ host="$here/build/x86_64/host-sim.exe"
 dll="Z:$(echo "$here/build/x86_64/Tessaro.dll" | tr / '\\')"
 step "plug-in description, as the host reads it"
 /usr/lib/wine/wine64 "$host" --dll "$dll" --info | python3 -m json.tool --no-ensure-ascii | tee "$out/plugin-info.json"
+step "sample host database and chromatograms (seed 1)"
+"$here/build/native/tessaro-sample" --out "$out/data" --seed 1 --windows-paths
+db="Z:$(echo "$out/data/host.db" | tr / '\\')"
 step "host session: load, modules loaded, menu command, unload"
-/usr/lib/wine/wine64 "$host" --dll "$dll" --db 'C:\Norvane\data.db' --menu-command 1 \
+/usr/lib/wine/wine64 "$host" --dll "$dll" --db "$db" --menu-command 1 \
   --profile "Z:$(echo "$out/profile.txt" | tr / '\\')" | tee "$out/host-transcript.jsonl"
 step "done; outputs in $out"

@@ -43,15 +43,19 @@ fi
 # --- dependency sources from Debian's source packages
 deps=$(deps_dir)
 mkdir -p "$deps/src"
-if ! ls "$deps"/src/sqlite3_*.orig.tar.* >/dev/null 2>&1 || ! ls "$deps"/src/pugixml_*.orig.tar.* >/dev/null 2>&1; then
+missing_sources=()
+for package in sqlite3 pugixml zlib; do
+  ls "$deps"/src/${package}_*.orig.tar.* >/dev/null 2>&1 || missing_sources+=("$package/bookworm")
+done
+if [ ${#missing_sources[@]} -gt 0 ]; then
   if ! grep -rqs '^Types: deb-src' /etc/apt/sources.list.d/ && ! grep -qs '^deb-src' /etc/apt/sources.list; then
     need_root
     sed 's/^Types: deb$/Types: deb-src/' /etc/apt/sources.list.d/debian.sources > /etc/apt/sources.list.d/debian-src.sources
     apt_updated=0
   fi
   apt_update
-  step "fetching the sqlite3 and pugixml source packages"
-  (cd "$deps/src" && apt-get source -qq --download-only sqlite3/bookworm pugixml/bookworm >/dev/null)
+  step "fetching the source packages ${missing_sources[*]}"
+  (cd "$deps/src" && apt-get source -qq --download-only "${missing_sources[@]}" >/dev/null)
 fi
 
 # SQLite amalgamation (needs tclsh); pugixml is compiled from its own tree.
@@ -67,6 +71,13 @@ if [ ! -s "$deps/pugixml/src/pugixml.cpp" ]; then
   step "unpacking pugixml"
   rm -rf "$deps/pugixml"; mkdir -p "$deps/pugixml"
   tar -xf "$(ls "$deps"/src/pugixml_*.orig.tar.* | head -n 1)" -C "$deps/pugixml" --strip-components=1
+fi
+
+# zlib with its minizip (contrib/minizip), compiled from its own tree.
+if [ ! -s "$deps/zlib/contrib/minizip/zip.c" ]; then
+  step "unpacking zlib"
+  rm -rf "$deps/zlib"; mkdir -p "$deps/zlib"
+  tar -xf "$(ls "$deps"/src/zlib_*.orig.tar.* | head -n 1)" -C "$deps/zlib" --strip-components=1
 fi
 
 # --- wine prefixes (private to the project, created once)

@@ -6,6 +6,7 @@ here=$(cd "$(dirname "$0")/.." && pwd)
 . "$here/tools/lib.sh"
 "$here/tools/setup.sh"
 "$here/tools/build.sh"
+"$here/tools/fuzz.sh"
 step "running the tests"
 cd "$here/build/native"
 ctest --output-on-failure -j "${TESSARO_JOBS:-$(nproc)}" "$@"

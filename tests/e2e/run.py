@@ -4,11 +4,16 @@ plug-in DLL and drives it. Run by ctest; exit 0 = passed, 77 = skipped."""
 import argparse
 import json
 import os
+import shutil
+import struct
 import subprocess
 import sys
 import tempfile
 import time
 import traceback
+import zipfile
+import zlib
+from xml.etree import ElementTree
 
 sys.path.insert(0, os.path.dirname(__file__))
 import winenv  # noqa: E402
@@ -106,7 +111,212 @@ def test_registration(ctx):
            and end["commands"] == 0, "after Unload %r" % end)
 
 
-TESTS = {"x86_64": [test_binary, test_info, test_registration],
+# ---------------------------------------------------------------- the host's ODT export
+ODF_TEXT = "urn:oasis:names:tc:opendocument:xmlns:text:1.0"
+ODF_DRAW = "urn:oasis:names:tc:opendocument:xmlns:drawing:1.0"
+ODF_SVG = "urn:oasis:names:tc:opendocument:xmlns:svg-compatible:1.0"
+XLINK = "http://www.w3.org/1999/xlink"
+MANIFEST = "urn:oasis:names:tc:opendocument:xmlns:manifest:1.0"
+TEXT_MEDIA_TYPE = b"application/vnd.oasis.opendocument.text"
+
+REPORT_TABLES = [
+    ("table1", [{"title": "Нормативный документ", "DataString": "ГОСТ 31371.7-2020, приложение Б"},
+                {"title": "Номер прибора", "DataString": "ХГ-2 № 0417"},
+                {"title": "Оператор", "DataString": "Кузнецова Е. В."}]),
+    ("table2", [{"num": "1", "MixtureName": "ПГС метан 1", "NumBalloon": "Б-1101", "DateRelease": "12.01.24",
+                 "DateExpiry": "12.01.26"},
+                {"num": "3", "MixtureName": "ПГС метан 3", "NumBalloon": "Б-1103", "DateRelease": "15.01.24",
+                 "DateExpiry": "15.01.26"}]),
+    ("table3", [{"num": "1", "Sample": "Проба & <1>", "AnDate": "04.03.25  10:15", "Mixture": "Б-1101"},
+                {"num": "2", "Sample": "Проба 2", "AnDate": "04.03.25  10:42", "Mixture": "Б-1103"}]),
+    ("table4", [{"num": "1", "Comp": "Метан", "Conc1": "95.123", "Deviation1": "0.120", "Conc2": "---",
+                 "Deviation2": "---", "Conc3": "90.500", "Deviation3": ""}]),
+    ("table5", [{"formula": "-- Канал 1 --"},
+                {"num": "1", "CompName": "Метан", "formula": "A = 1234.568 * x + -0.250", "BB": "-0.250",
+                 "b": "1234.568", "R": "0.99991", "R_norm": "0.999", "b_OK": "Да", "R_OK": "Нет"},
+                {"formula": "-- Канал 2 --"},
+                {"num": "2", "CompName": "Азот", "formula": "A = 17.000 * x + 0.000", "BB": "---", "b": "---",
+                 "R": "---", "R_norm": "0.999", "b_OK": "---", "R_OK": "---"}]),
+]
+GRAPH_VALUES = [("graphComp", "Метан"), ("graph_Ch", "1"), ("graphFormula", "A = 1234.568 * x + -0.250")]
+GRAPH_TABLE = ("table6", [{"num": "1", "graph_x": "90.500", "graph_A": "111700.000"},
+                          {"num": "2", "graph_x": "95.123", "graph_A": "117400.000"}])
+
+
+def report_document(tables, values=(), picture=None):
+    """A report document shaped like the plug-in's, as UTF-8 XML text."""
+    root = ElementTree.Element("root")
+    ElementTree.SubElement(root, "DateCreated").text = "05.03.2025, 14:07"
+    for name, rows in tables:
+        table = ElementTree.SubElement(root, name)
+        for fields in rows:
+            row = ElementTree.SubElement(table, "row")
+            for field, text in fields.items():
+                ElementTree.SubElement(row, field).text = text
+    for name, text in values:
+        ElementTree.SubElement(root, name).text = text
+    if picture:
+        ElementTree.SubElement(root, "PictureGraph").text = picture
+    return b'<?xml version="1.0" encoding="utf-8"?>' + ElementTree.tostring(root, encoding="utf-8")
+
+
+def png_file(path, width, height):
+    """A small valid PNG of the given size (grey)."""
+    def chunk(kind, data):
+        return struct.pack(">I", len(data)) + kind + data + struct.pack(">I", zlib.crc32(kind + data) & 0xFFFFFFFF)
+    raw = b"".join(b"\0" + b"\x80" * width for _ in range(height))
+    data = (b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", struct.pack(">IIBBBBB", width, height, 8, 0, 0, 0, 0)) +
+            chunk(b"IDAT", zlib.compress(raw)) + chunk(b"IEND", b""))
+    with open(path, "wb") as f:
+        f.write(data)
+    return data
+
+
+def export(ctx, document, template, out, *options):
+    """Runs host-sim --export-test; returns (the service's result, its record)."""
+    doc = os.path.join(ctx.work, "document.xml")
+    with open(doc, "wb") as f:
+        f.write(document)
+    code, stdout, err = ctx.wine.run(ctx.host, list(options) + ["--export-test", winenv.Wine.path(doc), template,
+                                                                winenv.Wine.path(out)])
+    records = [json.loads(line) for line in stdout.splitlines() if line.strip()]
+    expect(len(records) == 1, "host-sim printed %r (%s)" % (stdout, err.strip()))
+    record = records[0]
+    expect(code == (0 if record["result"] >= 0 else 1), "exit code %d for result %r" % (code, record))
+    return record["result"], record
+
+
+def cell_texts(content):
+    """Every paragraph text of the body, spaces of text:s counted."""
+    def text_of(node):
+        out = node.text or ""
+        for child in node:
+            if child.tag == "{%s}s" % ODF_TEXT:
+                out += " " * int(child.get("{%s}c" % ODF_TEXT, "1"))
+            else:
+                out += text_of(child)
+            out += child.tail or ""
+        return out
+    return [text_of(p) for p in content.iter("{%s}p" % ODF_TEXT)]
+
+
+def check_package(path):
+    """The package opens as OpenDocument: mimetype first, stored, no extra field."""
+    with open(path, "rb") as f:
+        head = f.read(38 + len(TEXT_MEDIA_TYPE))
+    expect(head[:4] == b"PK\x03\x04" and head[8:10] == b"\0\0", "mimetype is not the first, stored entry")
+    expect(head[26:30] == b"\x08\0\0\0" and head[30:38] == b"mimetype" and head[38:] == TEXT_MEDIA_TYPE,
+           "mimetype header %r" % head)
+    package = zipfile.ZipFile(path)
+    expect(package.testzip() is None, "a damaged entry in %s" % path)
+    return package
+
+
+def test_report_export(ctx):
+    """Both templates filled with a full document: every datum, the picture, the sections."""
+    work = ctx.work
+    png = png_file(os.path.join(work, "TessaroGraph.png"), 40, 20)
+    picture = winenv.Wine.path(os.path.join(work, "TessaroGraph.png"))
+    full = report_document(REPORT_TABLES + [GRAPH_TABLE], GRAPH_VALUES, picture)
+    for template, with_graph in (("ReportTemplateWitchGraph.odt", True), ("ReportTemplate.odt", False)):
+        out = os.path.join(work, "Отчеты", template)
+        result, record = export(ctx, full, "Tessaro\\" + template, out)
+        expect(result == 0 and record["report"] == winenv.Wine.path(out), "export through %s: %r" % (template, record))
+        package = check_package(out)
+        content_xml = package.read("content.xml")
+        content = ElementTree.fromstring(content_xml)
+        texts = cell_texts(content)
+        expect(b"text:placeholder" not in content_xml, "placeholders left in the %s report" % template)
+        expect("Дата формирования: 05.03.2025, 14:07" in texts, "creation date missing")
+        for name, rows in REPORT_TABLES:
+            for fields in rows:
+                for field, text in fields.items():
+                    expect(text == "" or text in texts, "%s/%s %r missing in the %s report" % (name, field, text, template))
+        # the channel rows took their own pattern: one paragraph each, in order
+        channel_rows = [t for t in texts if t.startswith("-- Канал")]
+        expect(channel_rows == ["-- Канал 1 --", "-- Канал 2 --"], "channel rows %r" % channel_rows)
+        expect(texts.count("Да") == 1 and texts.count("Нет") == 1, "verdict cells %r" % texts)
+        graph_texts = ["Компонент: Метан, канал 1", "Уравнение: A = 1234.568 * x + -0.250", "111700.000"]
+        images = list(content.iter("{%s}image" % ODF_DRAW))
+        manifest = ElementTree.fromstring(package.read("META-INF/manifest.xml"))
+        listed = {e.get("{%s}full-path" % MANIFEST): e.get("{%s}media-type" % MANIFEST) for e in manifest}
+        if with_graph:
+            for text in graph_texts:
+                expect(text in texts, "graph text %r missing" % text)
+            expect(len(images) == 1 and images[0].get("{%s}href" % XLINK) == "Pictures/TessaroGraph.png",
+                   "picture reference %r" % [i.attrib for i in images])
+            expect(package.read("Pictures/TessaroGraph.png") == png, "the embedded picture differs from the file")
+            expect(listed.get("Pictures/TessaroGraph.png") == "image/png", "manifest %r" % listed)
+            frame = next(content.iter("{%s}frame" % ODF_DRAW))
+            width, height = (float(frame.get("{%s}%s" % (ODF_SVG, k))[:-2]) for k in ("width", "height"))
+            expect(abs(height - width / 2) < 0.01, "frame %r x %r for a 2:1 picture" % (width, height))
+        else:
+            expect(not any(t in texts for t in graph_texts) and not images, "graph part in the report without graph")
+            expect(not any(n.startswith("Pictures/") for n in package.namelist()), "a picture without graph")
+        if shutil.which("soffice"):
+            pdf_dir = os.path.join(work, "pdf")
+            subprocess.run(["soffice", "--headless", "--convert-to", "pdf", "--outdir", pdf_dir, out],
+                           stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=300)
+            pdf = os.path.join(pdf_dir, os.path.splitext(template)[0] + ".pdf")
+            expect(os.path.exists(pdf) and open(pdf, "rb").read(5) == b"%PDF-", "the word processor cannot convert %s" % out)
+
+    # A document with every switch off: only the header; the other sections leave the report.
+    out = os.path.join(work, "Отчеты", "short.odt")
+    result, record = export(ctx, report_document(REPORT_TABLES[:1]), "Tessaro\\ReportTemplateWitchGraph.odt", out)
+    expect(result == 0, "short export: %r" % record)
+    package = check_package(out)
+    texts = cell_texts(ElementTree.fromstring(package.read("content.xml")))
+    for heading in ("Градуировочные смеси", "Хроматограммы", "Аттестованный состав смесей",
+                    "Результаты проверки линейности", "График градуировочной характеристики"):
+        expect(heading not in texts, "section %r stays without its data" % heading)
+    expect("Кузнецова Е. В." in texts, "operator missing in the short report")
+
+
+def write_zip(path, entries):
+    with zipfile.ZipFile(path, "w") as z:
+        for name, data in entries:
+            z.writestr(name, data)
+
+
+def test_report_export_failures(ctx):
+    """Each failure gives its code, writes no report and leaves no temporary file."""
+    work = os.path.join(ctx.work, "failures")
+    temp = os.path.join(work, "temp")
+    os.makedirs(temp)
+    plain_file = os.path.join(work, "plain.txt")
+    with open(plain_file, "w") as f:
+        f.write("not a folder, not a package")
+    good = os.path.join(ctx.build, "Tessaro", "ReportTemplate.odt")
+    with zipfile.ZipFile(good) as z:
+        parts = [(n, z.read(n)) for n in z.namelist()]
+    no_content = os.path.join(work, "no-content.odt")
+    write_zip(no_content, [p for p in parts if p[0] != "content.xml"])
+    bad_content = os.path.join(work, "bad-content.odt")
+    write_zip(bad_content, [(n, b"<office:document-content>" if n == "content.xml" else d) for n, d in parts])
+    document = report_document(REPORT_TABLES)
+    missing_picture = report_document(REPORT_TABLES, GRAPH_VALUES, winenv.Wine.path(os.path.join(work, "none.png")))
+    tpl = "Tessaro\\ReportTemplateWitchGraph.odt"
+    out = os.path.join(work, "out", "report.odt")
+    cases = [
+        ("missing template", document, "Tessaro\\NoSuchTemplate.odt", out, [], -1),
+        ("temporary folder is a file", document, tpl, out, ["--temp", winenv.Wine.path(plain_file)], -2),
+        ("template is no package", document, winenv.Wine.path(plain_file), out, [], -3),
+        ("template without content.xml", document, winenv.Wine.path(no_content), out, [], -4),
+        ("template with malformed content.xml", document, winenv.Wine.path(bad_content), out, [], -4),
+        ("document is no XML", b"<root><table1>", tpl, out, [], -6),
+        ("document without root", b"<report/>", tpl, out, [], -6),
+        ("picture file missing", missing_picture, tpl, out, [], -6),
+        ("report folder under a file", document, tpl, os.path.join(plain_file, "report.odt"), [], -7),
+    ]
+    for name, doc, template, target, options, code in cases:
+        options = options or ["--temp", winenv.Wine.path(temp)]
+        result, record = export(ctx, doc, template, target, *options)
+        expect(result == code, "%s: result %r, expected %d" % (name, record, code))
+        expect(record["report"] is None and not os.path.exists(target), "%s: a report was written" % name)
+        expect(os.listdir(temp) == [], "%s: left %r in the temporary folder" % (name, os.listdir(temp)))
+
+
+TESTS = {"x86_64": [test_binary, test_info, test_registration, test_report_export, test_report_export_failures],
          "i686": [test_binary, test_info, test_registration]}
 
 

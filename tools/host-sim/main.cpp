@@ -4,6 +4,7 @@
 //
 //   host-sim [--dll PATH] --info
 //   host-sim [--dll PATH] [--db FILE] [--profile FILE | --no-profile] [--menu-command N]
+//   with the report options of odt_export.h (--templates, --report-out, --temp, --export-test)
 #include <windows.h>
 
 #include <cstdio>
@@ -14,6 +15,7 @@
 #include <vector>
 
 #include "host/host_api.h"
+#include "tools/host-sim/odt_export.h"
 #include "tools/host-sim/profile_store.h"
 #include "tools/host-sim/sim_text.h"
 
@@ -48,7 +50,8 @@ bool Offered(const std::string& name) {
         return !g_host.options.noProfile &&
                (name == HostNames::kProfileGetInt || name == HostNames::kProfileSetInt ||
                 name == HostNames::kProfileGetString || name == HostNames::kProfileSetString);
-    return name == HostNames::kCreateNewMenu || name == HostNames::kGetConnectionUri;
+    return name == HostNames::kCreateNewMenu || name == HostNames::kGetConnectionUri ||
+           name == HostNames::kExportToOdt;
 }
 
 int32_t HostSubscribe(const char* event, HostHandler handler) {
@@ -130,6 +133,7 @@ intptr_t ProfileService(const std::string& name, intptr_t a1, intptr_t a2) {
 intptr_t HostCallService(const char* serviceName, intptr_t a1, intptr_t a2) {
     std::string name = serviceName ? serviceName : "";
     if (IsProfileService(name)) return ProfileService(name, a1, a2);
+    if (name == HostNames::kExportToOdt) return ExportToOdtService(a1, a2);
     if (name == HostNames::kCreateNewMenu) {
         auto* entry = reinterpret_cast<const MenuEntryInfo*>(a2);
         if (!entry) {
@@ -225,6 +229,8 @@ bool ParseArguments(int argc, wchar_t** argv, Options& o, std::string& error) {
             std::wstring n;
             if (!value(n)) return false;
             o.menuCommands = _wtoi(n.c_str());
+        } else if (int taken = TakeExportOption(argc, argv, i, error)) {
+            if (taken < 0) return false;
         } else {
             error = "unknown argument " + Utf8FromWideSim(a);
             return false;
@@ -249,6 +255,7 @@ int wmain(int argc, wchar_t** argv) {
         WriteErr("host-sim: " + error + "\n");
         return 2;
     }
+    if (ExportTestRequested()) return RunExportTest();
     Options& o = g_host.options;
     if (o.dll.empty()) o.dll = DefaultDllPath();
     g_host.uri = o.db;

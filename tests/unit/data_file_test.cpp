@@ -1,0 +1,248 @@
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <fstream>
+#include <sstream>
+
+#include "data/norvane_file.h"
+#include "tests/unit/data_fixture.h"
+
+namespace {
+
+// Every member of a file object as one text, for whole-object comparison.
+struct Dump {
+    std::wostringstream out;
+    template <class T>
+    void operator()(const wchar_t* name, const T& v) {
+        out << name << L'=';
+        if constexpr (std::is_same_v<T, double>) {
+            wchar_t buffer[64];
+            std::swprintf(buffer, 64, L"%.17g", v);
+            out << buffer;
+        } else {
+            out << v;
+        }
+        out << L';';
+    }
+};
+
+std::wstring DumpFile(const CNorvaneFile4& f) {
+    Dump d;
+    d.out << L"version=" << f.version << L';';
+    VisitMembers(f.passport, d);
+    for (const ColumnInfo& c : f.passport.columns) VisitMembers(c, d);
+    for (const FileChannel& ch : f.channels) {
+        d.out << L"\nchannel " << ch.number << L' ' << ch.samples.size() << L' ';
+        d(L"s1", ch.signal1);
+        d(L"s2", ch.signal2);
+        for (int32_t s : ch.samples) d.out << s << L',';
+        for (const PeakItem& p : ch.peaks) VisitMembers(p, d);
+    }
+    return d.out.str();
+}
+
+std::string ReadBytes(const std::filesystem::path& p) {
+    std::ifstream in(p, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+void WriteBytes(const std::filesystem::path& p, const std::string& bytes) {
+    std::ofstream(p, std::ios::binary) << bytes;
+}
+
+std::string Le64(uint64_t v) {
+    std::string s(8, '\0');
+    for (int i = 0; i < 8; ++i) s[i] = static_cast<char>((v >> (8 * i)) & 0xFF);
+    return s;
+}
+
+// A file made by hand: the header, one block header with the given count and
+// the given sample bytes, then the XML text.
+std::string Handmade(uint64_t xmlOffset, uint64_t count, const std::string& samples, const std::string& xml) {
+    std::string s = "STG";
+    s += '\1';
+    s += std::string(4, '\0') + Le64(xmlOffset);
+    s += std::string(1, '\2') + std::string(23, '\0') + Le64(count) + samples;
+    return s + xml;
+}
+
+void FillFull(CNorvaneFile4& f) {
+    Passport& p = f.passport;
+    p.assayid = L"7d3f0a62-1b9c-4c55-9e21-0d6a9b1c2e44";
+    p.sample = L"ГСО-ПГС №3, анализ 2";
+    p.operator_ = L"Оператор <\"&'>";
+    p.numinseria = 2;
+    p.vial = -3;
+    p.volume = 0.1 + 0.2;
+    p.norm = 1.0 / 3.0;
+    p.liquidflag = -1e-300;
+    p.date = -1;
+    p.andate = 1710237600123LL;
+    p.atmpressure = 101.32500000000002;
+    p.airtemp = 21.7;
+    p.defect = true;
+    ColumnInfo c;
+    c.channel = 1;
+    c.name = L"HP-PLOT Al2O3";
+    c.length = 50.0;
+    c.unit = 3;
+    c.fraction1 = 2.5e-7;
+    p.columns = {c, ColumnInfo{}};
+    for (int number : {0, 1}) {
+        FileChannel& ch = f.channels.emplace_back();
+        ch.number = number;
+        ch.signal1 = 0.05 * (number + 1);
+        ch.signal2 = 1e-3;
+        ch.samples = {0, -1, 2147483647, -2147483647 - 1, 17 + number};
+        PeakItem item;
+        item.time = 2.3456789012345678;
+        item.area = 123456.78901234567;
+        item.name = L"Метан";
+        item.reference = true;
+        item.left = -4;
+        item.flags = 0xFFFFFFF0u;
+        item.index = 0.5;
+        ch.peaks = {item, PeakItem{}};
+    }
+}
+
+class FileTest : public ::testing::Test {
+protected:
+    TempDir dir;
+};
+
+TEST_F(FileTest, EveryMemberSurvivesSaveAndLoadWithSeventeenDigits) {
+    CNorvaneFile4 saved;
+    FillFull(saved);
+    const std::wstring path = dir.Wide("full.chr");
+    ASSERT_EQ(saved.SaveToFile(path), 0);
+    EXPECT_EQ(saved.path, path);
+    CNorvaneFile4 loaded;
+    ASSERT_EQ(loaded.LoadFromFile(path), 0);
+    EXPECT_EQ(loaded.path, path);
+    EXPECT_EQ(DumpFile(loaded), DumpFile(saved));
+
+    const std::string bytes = ReadBytes(dir.Path() / "full.chr");
+    EXPECT_EQ(bytes.compare(0, 4, std::string("STG\1", 4)), 0);
+    EXPECT_EQ(bytes.substr(8, 8), Le64(16 + 2 * (32 + 4 * 5)));
+    EXPECT_NE(bytes.find("<?xml version=\"1.0\" encoding=\"utf-8\"?>"), std::string::npos);
+    EXPECT_NE(bytes.find("<atmpressure value=\"101.32500000000002\""), std::string::npos);
+    EXPECT_NE(bytes.find("<defect value=\"true\""), std::string::npos);
+    // The column list comes after "defect".
+    EXPECT_LT(bytes.find("<defect"), bytes.find("<column>"));
+}
+
+TEST_F(FileTest, ANewObjectHasNoChannelsAndLoadsBackAsSaved) {
+    CNorvaneFile4 fresh;
+    EXPECT_EQ(fresh.passport.assayid, L"00000000-0000-0000-0000-000000000000");
+    const std::wstring path = dir.Wide("empty.chr");
+    ASSERT_EQ(fresh.SaveToFile(path), 0);
+    EXPECT_EQ(ReadBytes(dir.Path() / "empty.chr").substr(8, 8), Le64(16));
+    CNorvaneFile4 loaded;
+    FillFull(loaded);
+    ASSERT_EQ(loaded.LoadFromFile(path), 0);
+    EXPECT_TRUE(loaded.channels.empty());
+    EXPECT_EQ(DumpFile(loaded), DumpFile(fresh));
+}
+
+TEST_F(FileTest, AChannelNumberAbove255KeepsItsLowBitsAndLosesItsPeakTable) {
+    CNorvaneFile4 saved;
+    FillFull(saved);
+    saved.channels[1].number = 300;
+    const std::wstring path = dir.Wide("c300.chr");
+    ASSERT_EQ(saved.SaveToFile(path), 0);
+    EXPECT_NE(ReadBytes(dir.Path() / "c300.chr").find("<number value=\"300\""), std::string::npos);
+    CNorvaneFile4 loaded;
+    ASSERT_EQ(loaded.LoadFromFile(path), 0);
+    ASSERT_EQ(loaded.channels.size(), 2u);
+    EXPECT_EQ(loaded.channels[1].number, 44);
+    EXPECT_TRUE(loaded.channels[1].peaks.empty());
+    EXPECT_EQ(loaded.channels[0].peaks.size(), 2u);
+}
+
+TEST_F(FileTest, ChannelsSharingANumberKeepTheirOwnPeakTables) {
+    CNorvaneFile4 saved;
+    FillFull(saved);
+    saved.channels[1].number = 0;
+    saved.channels[1].peaks.resize(1);
+    const std::wstring path = dir.Wide("twins.chr");
+    ASSERT_EQ(saved.SaveToFile(path), 0);
+    CNorvaneFile4 loaded;
+    ASSERT_EQ(loaded.LoadFromFile(path), 0);
+    EXPECT_EQ(DumpFile(loaded), DumpFile(saved));
+}
+
+TEST_F(FileTest, MissingMembersReadAsZeroAndBoolsByTheirFirstLetter) {
+    struct Case {
+        const char* defect;
+        bool expected;
+    };
+    for (Case c : {Case{"yes", true}, {"no", false}, {"True", true}, {"1", true}, {"0", false}, {"", false},
+                   {"false", false}, {"Y", true}}) {
+        std::string xml = std::string("<root><passport><defect value=\"") + c.defect +
+                          "\"/><sample value=\"x\"/><sample value=\"second\"/></passport></root>";
+        WriteBytes(dir.Path() / "p.chr", "STG" + std::string(1, '\0') + std::string(4, '\0') + Le64(16) + xml);
+        CNorvaneFile4 f;
+        ASSERT_EQ(f.LoadFromFile(dir.Wide("p.chr")), 0) << c.defect;
+        EXPECT_EQ(f.passport.defect, c.expected) << c.defect;
+        EXPECT_EQ(f.version, 0);
+        EXPECT_EQ(f.passport.sample, L"x");  // the first element of a name counts
+        EXPECT_EQ(f.passport.atmpressure, 0.0);
+        EXPECT_EQ(f.passport.assayid, L"");
+        EXPECT_EQ(f.passport.vial, 0);
+        EXPECT_EQ(f.passport.norm, 0.0);
+    }
+}
+
+TEST_F(FileTest, EveryMalformedFileGivesItsCodeAndThePassportLoadAgrees) {
+    const std::string goodXml = "<root><passport><airtemp value=\"20\"/></passport></root>";
+    struct Case {
+        const char* what;
+        std::string bytes;
+        int code;
+    };
+    const std::vector<Case> cases = {
+        {"short header", "STG\1abc", -2},
+        {"signature", "STX" + std::string(5, '\0') + Le64(16) + goodXml, -3},
+        {"version 2", "STG\2" + std::string(4, '\0') + Le64(16) + goodXml, -4},
+        {"cut block header", "STG\1" + std::string(4, '\0') + Le64(48) + std::string(20, '\0'), -5},
+        {"offset past the end", Handmade(1000, 0, "", "<root/>"), -5},
+        {"count above 32 bits", Handmade(52, 1ull << 32, "abcd", goodXml), -6},
+        {"count past the end", Handmade(52, 0x7FFFFFFF, "abcd", goodXml), -6},
+        {"samples cut", Handmade(56, 2, "abcd", ""), -6},
+        {"no XML", Handmade(52, 1, "abcd", ""), -7},
+        {"broken XML", Handmade(52, 1, "abcd", "<root><passport></root>"), -7},
+        {"good", Handmade(52, 1, "abcd", goodXml), 0},
+        {"offset below the header", "STG\1" + std::string(4, '\0') + Le64(3) + goodXml, 0},
+    };
+    for (const Case& c : cases) {
+        WriteBytes(dir.Path() / "bad.chr", c.bytes);
+        CNorvaneFile4 full, passportOnly;
+        EXPECT_EQ(full.LoadFromFile(dir.Wide("bad.chr")), c.code) << c.what;
+        EXPECT_EQ(passportOnly.LoadPassport(dir.Wide("bad.chr")), c.code) << c.what;
+        for (const FileChannel& ch : passportOnly.channels) EXPECT_TRUE(ch.samples.empty()) << c.what;
+        if (c.code == 0) {
+            EXPECT_EQ(full.passport.airtemp, 20.0);
+            EXPECT_EQ(passportOnly.passport.airtemp, 20.0);
+        }
+    }
+}
+
+TEST_F(FileTest, OpenAndWriteFailures) {
+    CNorvaneFile4 f;
+    FillFull(f);
+    const std::wstring before = DumpFile(f);
+    EXPECT_EQ(f.LoadFromFile(dir.Wide("absent.chr")), -1);
+    EXPECT_EQ(f.LoadPassport(dir.Wide("absent.chr")), -1);
+    EXPECT_EQ(DumpFile(f), before);
+    EXPECT_TRUE(f.path.empty());
+    EXPECT_EQ(f.SaveToFile(dir.Wide("no-folder/x.chr")), -1);
+    EXPECT_EQ(f.SaveToFile(dir.Wide("")), -1);
+#ifdef __linux__
+    // A device that takes no data: the buffered writes fail when flushed.
+    CNorvaneFile4 small;
+    EXPECT_EQ(small.SaveToFile(L"/dev/full"), -7);
+#endif
+}
+
+}  // namespace
