@@ -19,5 +19,6 @@ ensure_display() {
   read -r number <"$fifo"
   rm -f "$fifo"
   export DISPLAY=":$number"
-  trap 'kill $TESSARO_XVFB_PID 2>/dev/null || true' EXIT
+  # Stop wine's processes first, so none of them reports the lost display.
+  trap '[ -n "${WINEPREFIX:-}" ] && /usr/lib/wine/wineserver64 -k 2>/dev/null; kill $TESSARO_XVFB_PID 2>/dev/null || true' EXIT
 }
