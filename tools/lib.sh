@@ -1,6 +1,8 @@
 # Shared helpers for the tools/*.sh scripts (sourced, not run).
 TESSARO_ROOT=${TESSARO_ROOT:-$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)}
-step() { printf '\033[1m==> %s\033[0m\n' "$*"; }
+# Progress lines carry the seconds since the first script of the run started.
+export TESSARO_T0=${TESSARO_T0:-$(date +%s)}
+step() { printf '\033[1m==> [%4ds] %s\033[0m\n' "$(( $(date +%s) - TESSARO_T0 ))" "$*"; }
 # Where the dependency sources and the SQLite amalgamation are kept between builds.
 deps_dir() { echo "${TESSARO_DEPS_DIR:-$TESSARO_ROOT/build/deps}"; }
 wine64_prefix() { echo "${TESSARO_WINEPREFIX64:-$TESSARO_ROOT/build/wine64}"; }
