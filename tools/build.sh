@@ -3,7 +3,8 @@
 #   build/native   Linux: portable core, unit tests, command-line tools, benchmarks
 #   build/i686     Windows 32-bit: Tessaro.dll (the deliverable) and the simulated host
 #   build/x86_64   Windows 64-bit: the same, for the everyday wine64 tests
-# Usage: tools/build.sh [native|i686|x86_64 ...]   (default: all three)
+#   build/sanitize Linux with AddressSanitizer and UBSan (only when asked for)
+# Usage: tools/build.sh [native|i686|x86_64|sanitize ...]   (default: the first three)
 set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
 . "$here/tools/lib.sh"
@@ -25,6 +26,10 @@ for t in "${targets[@]}"; do
       step "building native"
       configure "$here/build/native" -DTESSARO_WIN64_DIR="$here/build/x86_64" -DTESSARO_WIN32_DIR="$here/build/i686"
       cmake --build "$here/build/native" -j "$jobs" ;;
+    sanitize)
+      step "building native with AddressSanitizer and UBSan"
+      configure "$here/build/sanitize" -DTESSARO_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug
+      cmake --build "$here/build/sanitize" -j "$jobs" ;;
     i686|x86_64)
       step "building Windows $t"
       configure "$here/build/$t" -DCMAKE_TOOLCHAIN_FILE="$here/cmake/toolchain-mingw-$t.cmake"
