@@ -2,7 +2,12 @@
 
 #include <stdexcept>
 
+#include "calc/message_log.h"
+#include "data/lists.h"
 #include "resources/resource.h"
+#include "ui/dlg_msg.h"
+#include "ui/dlg_out_table.h"
+#include "ui/model/recalculation.h"
 #include "ui/pages.h"
 #include "win/gdi_count.h"
 #include "win/module.h"
@@ -67,16 +72,14 @@ bool DlgMain::OnInitDialog() {
     AddPage(upper_, IDS_TAB_ASSAYS, AssayListPage(), true);
     AddPage(upper_, IDS_TAB_MIXTURES, MixtureListPage(), false);
     AddPage(lower_, IDS_TAB_ASSAY_INFO, AssayInfoTable(), true);
-    InsertColumns(AssayInfoTable().List().List(), AssayInfoColumns());
+    AssayInfoTable().SetUpColumns(AssayInfoColumns());
     AddPage(lower_, IDS_TAB_MIXTURE_INFO, MixtureInfoTable(), false);
-    InsertColumns(MixtureInfoTable().List().List(), MixtureInfoColumns());
+    MixtureInfoTable().SetUpColumns(MixtureInfoColumns());
     AddPage(lower_, IDS_TAB_CALC_INFO, CalcInfoPage(), false);
     AddPage(lower_, IDS_TAB_RESULTS, ResultsTable(), false);
-    InsertColumns(ResultsTable().List().List(), ResultsColumns());
+    ResultsTable().SetUpColumns(ResultsColumns());
     AddPage(lower_, IDS_TAB_GRAPH, GraphPage(), false);
     AddPage(lower_, IDS_TAB_MESSAGES, MessageLogPage(), false);
-    for (CDlgOutTable* table : {&AssayInfoTable(), &MixtureInfoTable(), &ResultsTable()})
-        table->List().List().AddExtendedStyle(LVS_EX_FULLROWSELECT | LVS_EX_GRIDLINES);
 
     Recalculate();
     return true;
@@ -112,11 +115,13 @@ void DlgMain::ShowSelected(Strip& strip) {
 }
 
 void DlgMain::Recalculate() {
-    // In order: clear the message log, run the calculation over the mixture
-    // and assay lists, refill the intermediate results, the graph and the
-    // results table, show the message log. Those parts connect here as they
-    // arrive; the pages stay empty until then.
     ++recalculations_;
+    RecalculationSteps steps;
+    // The intermediate results page and the graph page take their steps
+    // (steps.refillIntermediate, steps.refillGraph) when they are filled.
+    steps.refillResults = [this] { ResultsTable().FillResults(calc_); };
+    steps.showLog = [] { MessageLogPage().ShowLog(); };
+    RunRecalculation(calc_, GetMessageLog(), TheMixtureList().mixtures, TheAssayList().assays, steps);
 }
 
 void DlgMain::OnSize(int, int) {

@@ -8,6 +8,7 @@
 #include <memory>
 #include <vector>
 
+#include "calc/linearity_calc.h"
 #include "host/version_info.h"
 #include "ui/dlg_settings.h"
 #include "ui/model/layout.h"
@@ -26,9 +27,10 @@ public:
     static void Open(intptr_t hostWindow);
     static DlgMain* Current();
 
-    // Runs the calculation over the current input and refreshes the output
-    // pages. The calculation joins here; until then this only counts runs.
+    // Empties the message log, runs the calculation over the mixture and
+    // assay lists, refills the output pages and shows the log.
     void Recalculate();
+    const LinearityCalc& Calculation() const { return calc_; }
     int Recalculations() const { return recalculations_; }
 
 protected:
@@ -52,5 +54,6 @@ private:
     Layout::TrackLimits limits_;
     Strip upper_, lower_;
     std::unique_ptr<DlgSettings> settings_;
+    LinearityCalc calc_;
     int recalculations_ = 0;
 };

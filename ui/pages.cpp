@@ -12,26 +12,6 @@ void InsertColumns(const ListView& list, const std::vector<ColumnSpec>& columns)
     for (const ColumnSpec& c : columns) list.InsertColumn(index++, c.heading, c.width);
 }
 
-const std::vector<ColumnSpec>& AssayInfoColumns() {
-    static const std::vector<ColumnSpec> columns = {
-        {L"№", 40}, {L"Пик", 350}, {L"Канал", 100}, {L"Площадь", 180}, {L"Время выхода, мин", 180}};
-    return columns;
-}
-
-const std::vector<ColumnSpec>& MixtureInfoColumns() {
-    static const std::vector<ColumnSpec> columns = {
-        {L"№", 40}, {L"Компонент", 350}, {L"Концентрация, моль%", 200}, {L"Неопределенность, %отн", 200}};
-    return columns;
-}
-
-const std::vector<ColumnSpec>& ResultsColumns() {
-    static const std::vector<ColumnSpec> columns = {
-        {L"№", 40},      {L"Пик", 220},      {L"Канал", 60},
-        {L"Коэфф. B", 95}, {L"Коэфф. b", 95}, {L"Соотв. b", 65},
-        {L"Коэфф. корреляции R", 135}, {L"Норматив", 75}, {L"Соотв. R", 65}};
-    return columns;
-}
-
 bool DlgAssayList::OnInitDialog() {
     SetItemText(IDC_ASSAY_ADD, Module::Text(IDS_ADD));
     SetItemText(IDC_ASSAY_DELETE, Module::Text(IDS_DELETE));
@@ -59,12 +39,6 @@ bool DlgMixtureList::OnInitDialog() {
     return true;
 }
 
-bool CDlgOutTable::OnInitDialog() {
-    list_.Subclass(Item(IDC_TABLE_LIST));
-    SetLayout(IDC_TABLE_LIST, Layout::kFill);
-    return true;
-}
-
 bool DlgCalcInfo::OnInitDialog() {
     SetItemText(IDC_CALC_MIXTURE_LABEL, Module::Text(IDS_MIXTURE_LABEL));
     SetItemText(IDC_CALC_CHANNEL_LABEL, Module::Text(IDS_CHANNEL_LABEL));
@@ -85,15 +59,6 @@ bool DlgGraphPreview::OnInitDialog() {
     return true;
 }
 
-bool CDlgMSG::OnInitDialog() {
-    SetItemText(IDC_LOG_ERRORS, Module::Text(IDS_ERRORS));
-    SetItemText(IDC_LOG_WARNINGS, Module::Text(IDS_WARNINGS));
-    SetItemText(IDC_LOG_INFO, Module::Text(IDS_INFORMATION));
-    for (int id : {IDC_LOG_ERRORS, IDC_LOG_WARNINGS, IDC_LOG_INFO}) SetChecked(id, true);
-    SetLayout(IDC_LOG_TEXT, Layout::kFill);
-    return true;
-}
-
 DlgAssayList& AssayListPage() {
     static DlgAssayList page;
     return page;
@@ -102,27 +67,11 @@ DlgMixtureList& MixtureListPage() {
     static DlgMixtureList page;
     return page;
 }
-CDlgOutTable& AssayInfoTable() {
-    static CDlgOutTable page;
-    return page;
-}
-CDlgOutTable& MixtureInfoTable() {
-    static CDlgOutTable page;
-    return page;
-}
-CDlgOutTable& ResultsTable() {
-    static CDlgOutTable page;
-    return page;
-}
 DlgCalcInfo& CalcInfoPage() {
     static DlgCalcInfo page;
     return page;
 }
 DlgGraphPreview& GraphPage() {
     static DlgGraphPreview page;
-    return page;
-}
-CDlgMSG& MessageLogPage() {
-    static CDlgMSG page;
     return page;
 }

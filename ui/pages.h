@@ -57,19 +57,6 @@ private:
     CGridCtrl grid_;
 };
 
-// Lower strip: a plain table (chromatogram information, mixture information, results).
-class CDlgOutTable : public Page {
-public:
-    CDlgOutTable() : Page(150) {}
-    CGridCtrl& List() { return list_; }
-
-protected:
-    bool OnInitDialog() override;
-
-private:
-    CGridCtrl list_;
-};
-
 // Lower strip, tab 2: intermediate values for one mixture and channel.
 class DlgCalcInfo : public Page {
 public:
@@ -96,26 +83,9 @@ private:
     CGridCtrl levels_;
 };
 
-// Lower strip, tab 5: the message log with its three kinds of entries.
-class CDlgMSG : public Page {
-public:
-    CDlgMSG() : Page(151) {}
-
-protected:
-    bool OnInitDialog() override;
-};
-
-// The process-wide pages.
+// The process-wide pages (the output tables and the message log have headers
+// of their own: ui/dlg_out_table.h, ui/dlg_msg.h).
 DlgAssayList& AssayListPage();
 DlgMixtureList& MixtureListPage();
-CDlgOutTable& AssayInfoTable();
-CDlgOutTable& MixtureInfoTable();
-CDlgOutTable& ResultsTable();
 DlgCalcInfo& CalcInfoPage();
 DlgGraphPreview& GraphPage();
-CDlgMSG& MessageLogPage();
-
-// Columns of the three output tables.
-const std::vector<ColumnSpec>& AssayInfoColumns();
-const std::vector<ColumnSpec>& MixtureInfoColumns();
-const std::vector<ColumnSpec>& ResultsColumns();

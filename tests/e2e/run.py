@@ -466,7 +466,30 @@ def test_no_leaks(ctx):
     expect(records(calls, "alive")[0]["answer"] == 1, "the window stopped answering after a failure")
 
 
-WINDOW_TESTS = [test_main_window, test_resize, test_settings_dialog, test_about_box, test_no_leaks]
+PRECONDITION = ("Для расчет требуется по 5 анализов (посадок) пяти градуировочных смесей, "
+                "ГОСТ 31371.7 - 2020 (пунткы Б.1 и Б.4).")
+
+
+def test_message_log(ctx):
+    """The empty calculation's precondition error in the log; the check boxes hide and show it;
+    a recalculation empties the log first and keeps the switches."""
+    calls = ctx.scenario("log", ["text 1010", "text 1011", "text 1014", "text 1015", "click 1010", "text 1010",
+                                 "text 1015", "recalculate", "text 1015", "click 1010", "text 1015",
+                                 "click 1011", "click 1014", "text 1015"])
+    texts = records(calls, "text")
+    boxes = texts[:3]
+    start, unchecked, hidden, recalculated, shown, others_off = texts[3:]
+    expect([(b["text"], b["checked"]) for b in boxes] == [("Ошибки", 1), ("Предупреждения", 1), ("Информация", 1)],
+           "check boxes %r" % boxes)
+    error = "1.  Ошибка! \r\n\t" + PRECONDITION + "\r\n"
+    expect(start["text"] == error, "log after the first command %r" % start["text"])
+    expect(unchecked["checked"] == 0 and hidden["text"] == "", "errors hidden: %r, %r" % (unchecked, hidden))
+    expect(recalculated["text"] == "", "after recalculating with errors hidden %r" % recalculated["text"])
+    expect(shown["text"] == error, "errors shown again after a recalculation %r" % shown["text"])
+    expect(others_off["text"] == error, "warnings and information hidden %r" % others_off["text"])
+
+
+WINDOW_TESTS = [test_main_window, test_message_log, test_resize, test_settings_dialog, test_about_box, test_no_leaks]
 TESTS = {"x86_64": [test_binary, test_info, test_registration, test_report_export, test_report_export_failures] + WINDOW_TESTS,
          "i686": [test_binary, test_info, test_registration]}
 

@@ -14,6 +14,10 @@
 //   state                         record caption, visibility, tabs and pages
 //   counts                        record live GDI objects of the plug-in and the thread's windows
 //   fail                          make a handler throw, answer the message box, check the window still answers
+//   text ID                       record the text (and a button's check state) of the
+//                                 main window's control with that id, pages included
+//   click ID                      click the button with that id in the main window or
+//                                 a page of it (an auto check box changes its state)
 //   dump FOLDER                   write every list view of the plug-in's windows as FOLDER/<page>-<id>.tsv
 //   shot FILE.png                 save a picture of the main window
 //   repeat N COMMAND...           run the command N times, recording no modal dialogs
@@ -234,6 +238,34 @@ void WithAnswer(const std::vector<std::string>& options, const std::function<voi
     PumpPending();
 }
 
+// ------------------------------------------------------------ controls
+
+// The first control with that id inside the main window, its pages included.
+HWND ControlOf(HWND main, int id) {
+    for (HWND child : Descendants(main))
+        if (GetDlgCtrlID(child) == id) return child;
+    return nullptr;
+}
+
+std::string ControlJson(HWND control) {
+    std::string json = "{\"host\":\"text\",\"id\":" + std::to_string(GetDlgCtrlID(control)) +
+                       ",\"text\":" + Json(TextOf(control));
+    if (ClassOf(control) == L"Button")
+        json += ",\"checked\":" + std::to_string(SendMessageW(control, BM_GETCHECK, 0, 0));
+    return json + "}";
+}
+
+// As a mouse click would: an auto check box flips, then its dialog hears of it.
+void Click(HWND button) {
+    LONG_PTR kind = GetWindowLongPtrW(button, GWL_STYLE) & BS_TYPEMASK;
+    if (kind == BS_AUTOCHECKBOX) {
+        bool checked = SendMessageW(button, BM_GETCHECK, 0, 0) == BST_CHECKED;
+        SendMessageW(button, BM_SETCHECK, checked ? BST_UNCHECKED : BST_CHECKED, 0);
+    }
+    SendMessageW(GetParent(button), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(button), BN_CLICKED),
+                 reinterpret_cast<LPARAM>(button));
+}
+
 // ------------------------------------------------------------ dumps, shots
 
 std::wstring SafeName(std::wstring name) {
@@ -408,6 +440,19 @@ bool Run(const std::vector<std::string>& w, std::string& error) {
         UINT message = RegisterWindowMessageW(kFailForTestMessage);
         WithAnswer({"ok"}, [&] { SendMessageW(main, message, 1, 0); });
         g_hooks->record("{\"host\":\"alive\",\"answer\":" + std::to_string(SendMessageW(main, message, 0, 0)) + "}");
+    } else if (verb == "text" || verb == "click") {
+        if (!needMain()) return false;
+        HWND control = ControlOf(main, number(1));
+        if (!control) {
+            error = verb + ": no control " + (w.size() > 1 ? w[1] : "");
+            return false;
+        }
+        if (verb == "text") {
+            g_hooks->record(ControlJson(control));
+        } else {
+            Click(control);
+            PumpPending();
+        }
     } else if (verb == "dump") {
         if (w.size() < 2) {
             error = "dump: no folder";

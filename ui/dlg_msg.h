@@ -1,0 +1,28 @@
+// CDlgMSG: the "Системные сообщения" page. It shows the text of the
+// process-wide message log (calc/message_log.h) with three check boxes that
+// hide or show errors, warnings and information.
+#pragma once
+
+#include "calc/message_log.h"
+#include "ui/pages.h"
+
+class CDlgMSG : public Page {
+public:
+    explicit CDlgMSG(MessageLog& log) : Page(151), log_(log) {}
+
+    MessageLog& Log() { return log_; }
+    // Empties the log (the page shows it at the next ShowLog).
+    void ClearLog() { log_.ClearLog(); }
+    // Puts the log's text and its three switches on the page.
+    void ShowLog();
+
+protected:
+    bool OnInitDialog() override;
+    void OnCommand(int id, int code) override;
+
+private:
+    MessageLog& log_;
+};
+
+// The page over the process-wide log.
+CDlgMSG& MessageLogPage();
