@@ -128,7 +128,8 @@ void DlgMain::OnCommand(int id, int code) {
     if (code != BN_CLICKED) return;
     switch (id) {
         case IDC_MAIN_RECALCULATE:
-            // Reloading the listed chromatograms joins with the assay list.
+            // Every listed chromatogram is read from the database again first.
+            AssayListPage().Reload();
             Recalculate();
             break;
         case IDC_MAIN_SETTINGS:
@@ -147,7 +148,7 @@ bool DlgMain::OnNotify(NMHDR& header, LRESULT& result) {
     if (header.code != TCN_SELCHANGE) return false;
     if (header.idFrom == IDC_MAIN_UPPER_TABS) {
         ShowSelected(upper_);
-        // Tab 1 (mixtures) refills the mixture list when the mixture page is filled.
+        if (upper_.tabs.Selected() == 1) MixtureListPage().FillMixtureList();
     } else if (header.idFrom == IDC_MAIN_LOWER_TABS) {
         ShowSelected(lower_);
     } else {
