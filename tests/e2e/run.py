@@ -6,6 +6,7 @@ import hashlib
 import json
 import os
 import shutil
+import sqlite3
 import struct
 import subprocess
 import sys
@@ -572,7 +573,29 @@ def test_assay_pages(ctx):
     expect(file_digest(database) == digest, "the host database changed")
 
 
-WINDOW_TESTS = [test_main_window, test_resize, test_settings_dialog, test_about_box, test_no_leaks, test_assay_pages]
+def test_assay_database_failure(ctx):
+    """A database failure while adding ends in a message box with the message and the code;
+    what was loaded before it is shown and a recalculation is requested."""
+    broken = os.path.join(ctx.work, "broken.db")
+    shutil.copyfile(sample_data(ctx), broken)
+    connection = sqlite3.connect(broken)
+    connection.execute("ALTER TABLE peak RENAME TO peaks_gone;")
+    connection.commit()
+    connection.close()
+    dumps = os.path.join(ctx.work, "broken-dumps")
+    os.makedirs(dumps, exist_ok=True)
+    calls = ctx.scenario("broken", ["select 1,2", "press 1020 ok", "dump " + winenv.Wine.path(dumps), "state"],
+                         args=["--db", winenv.Wine.path(broken)])
+    box = records(calls, "modal")
+    expect(len(box) == 1, "no message box: %r" % calls)
+    message = next((x["text"] for x in box[0]["controls"] if "Код" in x["text"]), "")
+    expect("no such table: peak" in message and "Код: 1" in message, "failure box %r" % message)
+    listed = read_table(dumps, "Хроматограммы-1016.tsv")
+    expect(len(listed) == 1 and listed[0][1].endswith("анализ 1"), "after the failure %r" % listed)
+    expect(records(calls, "state")[0]["recalculations"] == 2, "no recalculation after the failure")
+
+
+WINDOW_TESTS = [test_main_window, test_resize, test_settings_dialog, test_about_box, test_no_leaks, test_assay_pages, test_assay_database_failure]
 TESTS = {"x86_64": [test_binary, test_info, test_registration, test_report_export, test_report_export_failures] + WINDOW_TESTS,
          "i686": [test_binary, test_info, test_registration]}
 
