@@ -1,0 +1,140 @@
+// Level statistics, the calibration line and the verdicts of one component.
+#include <cmath>
+
+#include "calc/diagnostics.h"
+#include "calc/gost_tables.h"
+#include "calc/linearity_calc.h"
+#include "catalogue/component_catalogue.h"
+
+namespace {
+
+constexpr double kRsdNormShare = 0.25;  // of the relative expanded uncertainty
+constexpr double kDeviationFactor = 2.0;  // times σk
+constexpr int32_t kMinimumLevels = 5;
+
+std::wstring MixtureName(const CalcLevel& level) { return level.mixture ? level.mixture->name : std::wstring(); }
+
+// A level the mixture certifies the component in.
+bool HasCertifiedConc(const CalcLevel& level) { return level.conc != NoValue && std::isfinite(level.conc); }
+
+// A level that entered the line sums.
+bool EntersLine(const CalcLevel& level) { return level.meanArea != NoValue && level.conc > 0.0; }
+
+struct DeviationCounters {
+    int32_t checked = 0;
+    int32_t inNorm = 0;
+};
+
+// The deviation of the back-calculated concentration (already in calcConc)
+// against twice σk of its certified concentration.
+void CheckDeviation(const CalcComponent& component, CalcLevel& level, DeviationCounters& counters) {
+    // Relative to the back-calculated concentration, taken by its size: a
+    // negative one must not make the deviation negative and pass.
+    level.relDev = std::fabs(level.conc - level.calcConc) / std::fabs(level.calcConc) * 100.0;
+    TableLookup sigma = LookupSigmaK(level.conc);
+    level.sigmaK = sigma.value;
+    if (!sigma.inRange) RaiseDiag(DiagCode::kOutOfTable4, component.name, MixtureName(level));
+    if (level.sigmaK == NoValue) return;
+    level.devNorm = kDeviationFactor * level.sigmaK;
+    level.devOk = level.devNorm >= level.relDev;
+    if (level.devOk && level.rsdOk && component.levels.size() >= static_cast<size_t>(kMinimumLevels)) ++counters.inNorm;
+    ++counters.checked;
+}
+
+// Five checked levels must all pass, more than five every one; fewer fail.
+bool LineVerdict(const DeviationCounters& counters) {
+    bool ok = counters.inNorm >= kMinimumLevels;
+    if (counters.checked > kMinimumLevels) ok = counters.inNorm >= counters.checked;
+    return ok;
+}
+
+}  // namespace
+
+void ComputeLevelStats(CalcComponent& component) {
+    for (CalcLevel& level : component.levels) {
+        if (level.sumArea == 0.0 || level.n <= 0) continue;
+        level.meanArea = level.sumArea / level.n;
+        double squares = 0.0;
+        for (const CalcSample& sample : level.samples) {
+            double d = sample.area - level.meanArea;
+            squares += d * d;
+        }
+        double variance = squares / static_cast<double>(level.n - 1);  // 0 / 0 for a single sample
+        // Relative to the size of the mean: a negative mean must not make the RSD negative and pass.
+        level.rsd = std::sqrt(variance) * (1.0 / std::fabs(level.meanArea)) * 100.0;
+        if (!(level.conc > 0.0)) continue;
+        if (component.catalogueEntry) {
+            TableLookup u = LookupExpandedUncertainty(component.catalogueEntry->name, level.conc);
+            level.uAbs = u.value;
+            if (!u.inRange) RaiseDiag(DiagCode::kOutOfTable1, component.name, MixtureName(level));
+            if (level.uAbs != NoValue) {
+                level.uRel = level.uAbs / level.conc * 100.0;
+                level.rsdNorm = level.uRel * kRsdNormShare;
+                level.rsdOk = level.rsdNorm >= level.rsd;
+            }
+        }
+        ++component.levelsUsed;
+        component.sumXY += level.conc * level.meanArea;
+        component.sumXX += level.conc * level.conc;
+        component.sumY += level.meanArea;
+        component.sumX += level.conc;
+    }
+    ComputeLine(component);
+}
+
+void ComputeLine(CalcComponent& component) {
+    if (component.sumXY != 0.0 && component.sumXX != 0.0) component.slope = component.sumXY / component.sumXX;
+    double meanX = NoValue, meanY = NoValue;
+    if (component.levelsUsed > 0 && component.sumY != 0.0 && component.sumX > 0.0) {
+        meanX = component.sumX / component.levelsUsed;
+        meanY = component.sumY / component.levelsUsed;
+    }
+    DeviationCounters counters;
+    double sxy = 0.0, syy = 0.0, sxx = 0.0;
+    if (component.slope != NoValue) {
+        for (CalcLevel& level : component.levels) {
+            if (level.meanArea != NoValue && HasCertifiedConc(level)) {
+                level.calcConc = level.meanArea / component.slope;
+                CheckDeviation(component, level, counters);
+            }
+            // R over exactly the levels the means were taken of.
+            if (meanX != NoValue && meanY != NoValue && EntersLine(level)) {
+                double dx = level.conc - meanX, dy = level.meanArea - meanY;
+                sxy += dx * dy;
+                syy += dy * dy;
+                sxx += dx * dx;
+            }
+        }
+    }
+    component.bOk = LineVerdict(counters);
+    if (sxy != 0.0) {
+        component.corrR = sxy / std::sqrt(sxx * syy);
+        component.rOk = CorrelationMeetsNorm(component.corrR);
+    }
+}
+
+void RefitWithIntercept(CalcComponent& component) {
+    double n = 0.0, sx = 0.0, sy = 0.0, sxx = 0.0, sxy = 0.0;
+    for (const CalcLevel& level : component.levels) {
+        if (level.meanArea == NoValue || !HasCertifiedConc(level)) continue;
+        n += 1.0;
+        sx += level.conc;
+        sy += level.meanArea;
+        sxx += level.conc * level.conc;
+        sxy += level.conc * level.meanArea;
+    }
+    if (n < 2.0) return;
+    double denominator = n * sxx - sx * sx;
+    if (denominator == 0.0 || !std::isfinite(denominator)) return;
+    double b = (n * sxy - sx * sy) / denominator;
+    double intercept = (sy - b * sx) / n;
+    component.intercept = intercept;
+    component.slope = b;
+    DeviationCounters counters;
+    for (CalcLevel& level : component.levels) {
+        if (level.meanArea == NoValue || !HasCertifiedConc(level)) continue;
+        level.calcConc = (level.meanArea - intercept) / b;
+        CheckDeviation(component, level, counters);
+    }
+    component.bOk = LineVerdict(counters);
+}

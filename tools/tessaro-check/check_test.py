@@ -1,0 +1,79 @@
+#!/usr/bin/env python3
+"""tessaro-check over the generated sample database: a full verdict for every
+component, a readable text, and exit status 2 with a message for bad input."""
+import argparse
+import json
+import os
+import shutil
+import subprocess
+import sys
+
+
+def run(cmd):
+    return subprocess.run(cmd, capture_output=True, text=True, encoding="utf-8")
+
+
+def main():
+    ap = argparse.ArgumentParser()
+    ap.add_argument("--check", required=True)
+    ap.add_argument("--sample", required=True)
+    ap.add_argument("--work", required=True)
+    a = ap.parse_args()
+    shutil.rmtree(a.work, ignore_errors=True)
+    os.makedirs(a.work)
+    made = run([a.sample, "--out", a.work, "--seed", "1", "--signal-points", "64"])
+    assert made.returncode == 0, made.stderr
+    db = os.path.join(a.work, "host.db")
+    failures = []
+
+    def expect(cond, what):
+        if not cond:
+            failures.append(what)
+
+    r = run([a.check, "--db", db, "--format", "json", "--press-correct", "--temp-correct"])
+    expect(r.returncode == 0, "json run status %d: %s" % (r.returncode, r.stderr))
+    doc = json.loads(r.stdout)
+    expect(doc["settings"] == {"pressureCorrection": True, "temperatureCorrection": True}, "settings")
+    expect(len(doc["mixtures"]) == 5, "five mixtures")
+    expect(len(doc["assays"]) >= 25, "assays")
+    ids = [m["mixtureId"] for m in doc["assays"]]
+    expect(ids == sorted(ids, key=lambda i: -1 if i is None else i), "assays sorted by mixture")
+    comps = [c for c in doc["components"] if not c["isRangePart"]]
+    expect(comps, "components")
+    for c in comps:
+        who = "%s/%d" % (c["name"], c["channel"])
+        expect(isinstance(c["slope"], float), who + ": a line")
+        expect(isinstance(c["corrR"], float), who + ": R")
+        expect(c["catalogueName"] is not None, who + ": in the catalogue")
+        expect(len(c["levels"]) == 5, who + ": five levels")
+    expect(set(doc["messages"]) == {"errors", "warnings", "info"}, "messages")
+
+    r = run([a.check, "--db", db])
+    expect(r.returncode == 0, "text run status")
+    expect(r.stdout.startswith("№ ") and "Пик" in r.stdout.splitlines()[0], "text starts with the table heading")
+    expect("Коэфф. корреляции R" in r.stdout and "0.999" in r.stdout, "text has the results")
+    expect("\r" not in r.stdout, "text line ends")
+
+    first = doc["assays"][0]["id"]
+    r = run([a.check, "--db", db, "--assay", str(first), "--assay", "999999", "--format", "json", "--digits", "1"])
+    expect(r.returncode == 0, "one assay")
+    expect([x["id"] for x in json.loads(r.stdout)["assays"]] == [first], "only the assay asked for")
+
+    for bad in (["--db"], [], ["--db", db, "--digits", "x"], ["--db", db, "--format", "xml"],
+                ["--db", db, "--alias", "99=X"], ["--db", db, "--alias", "nope"], ["--db", db, "--bogus"]):
+        r = run([a.check] + bad)
+        expect(r.returncode == 2 and r.stderr, "bad arguments %s give status 2" % bad)
+    r = run([a.check, "--db", os.path.join(a.work, "missing", "none.db")])
+    expect(r.returncode == 2 and "database error" in r.stderr, "a missing database gives status 2")
+    with open(os.path.join(a.work, "empty.db"), "wb"):
+        pass
+    r = run([a.check, "--db", os.path.join(a.work, "empty.db")])
+    expect(r.returncode == 2 and "no such table" in r.stderr, "a database without tables: status 2 with the message")
+
+    for f in failures:
+        print("FAIL:", f)
+    return 1 if failures else 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())

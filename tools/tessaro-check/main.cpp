@@ -1,0 +1,151 @@
+// tessaro-check: the linearity check over a host database from the command
+// line, with the loading and the calculation the plug-in runs.
+//   tessaro-check --db FILE [--assay ID]... [--press-correct] [--temp-correct]
+//                 [--alias INDEX=TEXT]... [--digits N] [--format text|json]
+// Exit status 0 after a calculation, whatever its verdicts; 2 on bad arguments
+// or a database error.
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "calc/check_output.h"
+#include "calc/linearity_calc.h"
+#include "calc/message_log.h"
+#include "catalogue/component_catalogue.h"
+#include "data/assay_list.h"
+#include "data/database.h"
+#include "data/database_connection.h"
+#include "data/mixture_list.h"
+#include "host/program_settings.h"
+#include "host/text.h"
+
+namespace {
+
+const wchar_t* const kVisibleAssaysSql = L"SELECT id FROM [assay] WHERE ishidden = 0 AND isdeleted = 0 ORDER BY id;";
+
+struct Options {
+    std::string db;
+    std::vector<uint32_t> assays;
+    bool pressure = false;
+    bool temperature = false;
+    std::vector<std::pair<long, std::wstring>> aliases;
+    int32_t digits = 3;
+    bool json = false;
+};
+
+int Usage(const std::string& problem) {
+    std::fprintf(stderr, "tessaro-check: %s\n", problem.c_str());
+    std::fprintf(stderr,
+                 "usage: tessaro-check --db FILE [--assay ID]... [--press-correct] [--temp-correct]\n"
+                 "                     [--alias INDEX=TEXT]... [--digits N] [--format text|json]\n");
+    return 2;
+}
+
+// A whole decimal number within [low, high].
+bool ParseNumber(const std::string& text, long long low, long long high, long long& out) {
+    if (text.empty()) return false;
+    errno = 0;
+    char* end = nullptr;
+    long long value = std::strtoll(text.c_str(), &end, 10);
+    if (errno != 0 || *end != '\0' || value < low || value > high) return false;
+    out = value;
+    return true;
+}
+
+// An empty text when the arguments are sound, otherwise what is wrong.
+std::string Parse(int argc, char** argv, Options& o) {
+    for (int i = 1; i < argc; ++i) {
+        std::string arg = argv[i];
+        bool hasValue = i + 1 < argc;
+        long long number = 0;
+        if (arg == "--press-correct") {
+            o.pressure = true;
+        } else if (arg == "--temp-correct") {
+            o.temperature = true;
+        } else if (!hasValue && (arg == "--db" || arg == "--assay" || arg == "--alias" || arg == "--digits" ||
+                                 arg == "--format")) {
+            return arg + " needs a value";
+        } else if (arg == "--db") {
+            o.db = argv[++i];
+        } else if (arg == "--assay") {
+            std::string v = argv[++i];
+            if (!ParseNumber(v, 0, 0xFFFFFFFFll, number)) return "not an assay id: " + v;
+            o.assays.push_back(static_cast<uint32_t>(number));
+        } else if (arg == "--alias") {
+            std::string v = argv[++i];
+            size_t eq = v.find('=');
+            if (eq == std::string::npos || !ParseNumber(v.substr(0, eq), 0, 1000000, number))
+                return "an alias is INDEX=TEXT: " + v;
+            o.aliases.push_back({static_cast<long>(number), WideFromUtf8(v.substr(eq + 1))});
+        } else if (arg == "--digits") {
+            std::string v = argv[++i];
+            if (!ParseNumber(v, 0, 17, number)) return "digits are 0 to 17: " + v;
+            o.digits = static_cast<int32_t>(number);
+        } else if (arg == "--format") {
+            std::string v = argv[++i];
+            if (v != "text" && v != "json") return "the format is text or json: " + v;
+            o.json = v == "json";
+        } else {
+            return "unknown argument: " + arg;
+        }
+    }
+    if (o.db.empty()) return "--db FILE is required";
+    return "";
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    Options o;
+    std::string problem = Parse(argc, argv, o);
+    if (!problem.empty()) return Usage(problem);
+
+    // The switches as the settings dialog would have stored them.
+    ProgramSettingsValues& settings = GetProgramSettingsValues();
+    settings.notYetLoaded = false;
+    settings.digitsInProgram = o.digits;
+    settings.pressureCorrection = o.pressure ? 1 : 0;
+    settings.temperatureCorrection = o.temperature ? 1 : 0;
+
+    CreateDefaultCatalogue();
+    LoadCatalogue();
+    for (const auto& [index, text] : o.aliases) {
+        ComponentDef* entry = GetComponentCatalogue().EntryById(static_cast<int32_t>(index));
+        if (!entry) return Usage("no catalogue entry " + std::to_string(index));
+        if (!text.empty()) entry->altName = text;  // an empty stored text changes nothing
+    }
+
+    std::wstring uri = WideFromUtf8(o.db);
+    DataBaseConnection::GetInstance().SetUri(uri.c_str());
+    MixtureList mixtureList;
+    AssayList assayList(mixtureList);
+    try {
+        DataBase::Database database(uri.c_str());
+        std::vector<uint32_t> ids = o.assays;
+        if (ids.empty()) {
+            DataBase::Statement statement = database.Prepare(kVisibleAssaysSql);
+            statement.ForEachRow([&](int64_t id) {
+                if (id >= 0 && id <= 0xFFFFFFFFll) ids.push_back(static_cast<uint32_t>(id));
+            });
+        }
+        for (uint32_t id : ids) assayList.LoadAssay(database, id);
+    } catch (const DataBase::SqlException& e) {
+        std::fprintf(stderr, "tessaro-check: database error %d: %s\n", static_cast<int>(e.code), e.what());
+        if (e.sql) std::fprintf(stderr, "SQL: %s\n", e.sql->c_str());
+        return 2;
+    }
+    assayList.SortAssays();
+
+    MessageLog& log = GetMessageLog();
+    log.ClearLog();
+    LinearityCalc calc;
+    calc.Run(mixtureList.mixtures, assayList.assays);
+    std::string out = o.json ? CheckJson(calc, mixtureList.mixtures, assayList.assays, log, {o.pressure, o.temperature})
+                             : CheckText(calc, log, o.digits);
+    std::fwrite(out.data(), 1, out.size(), stdout);
+    calc.Clear();
+    return std::fflush(stdout) == 0 ? 0 : 2;
+}
