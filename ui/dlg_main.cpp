@@ -2,6 +2,9 @@
 
 #include <stdexcept>
 
+#include "calc/message_log.h"
+#include "calc/results_table.h"
+#include "catalogue/component_catalogue.h"
 #include "resources/resource.h"
 #include "ui/pages.h"
 #include "win/gdi_count.h"
@@ -46,6 +49,8 @@ bool DlgMain::OnInitDialog() {
     if (!about.empty()) AppendSystemMenuItem(hwnd_, IDM_ABOUT, about);
 
     settings_ = std::make_unique<DlgSettings>();  // loads the program settings the first time
+    CreateDefaultCatalogue();
+    LoadCatalogue();
 
     RECT window;
     GetWindowRect(hwnd_, &window);
@@ -114,8 +119,10 @@ void DlgMain::ShowSelected(Strip& strip) {
 void DlgMain::Recalculate() {
     // In order: clear the message log, run the calculation over the mixture
     // and assay lists, refill the intermediate results, the graph and the
-    // results table, show the message log. Those parts connect here as they
-    // arrive; the pages stay empty until then.
+    // results table, show the message log. The output pages connect here as
+    // they arrive; they stay empty until then.
+    GetMessageLog().ClearLog();
+    calc_.Run(MixtureListPage().Mixtures().mixtures, AssayListPage().Assays().assays);
     ++recalculations_;
 }
 

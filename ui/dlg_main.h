@@ -8,6 +8,7 @@
 #include <memory>
 #include <vector>
 
+#include "calc/linearity_calc.h"
 #include "host/version_info.h"
 #include "ui/dlg_settings.h"
 #include "ui/model/layout.h"
@@ -27,7 +28,7 @@ public:
     static DlgMain* Current();
 
     // Runs the calculation over the current input and refreshes the output
-    // pages. The calculation joins here; until then this only counts runs.
+    // pages (the pages showing results join here as they arrive).
     void Recalculate();
     int Recalculations() const { return recalculations_; }
 
@@ -52,5 +53,6 @@ private:
     Layout::TrackLimits limits_;
     Strip upper_, lower_;
     std::unique_ptr<DlgSettings> settings_;
+    LinearityCalc calc_;
     int recalculations_ = 0;
 };

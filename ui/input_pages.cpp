@@ -3,6 +3,7 @@
 // of the lower strip they fill. The rows come from ui/model/input_tables.h.
 #include <cstdio>
 
+#include "calc/results_table.h"
 #include "data/database.h"
 #include "data/database_connection.h"
 #include "host/program_settings.h"
@@ -26,15 +27,24 @@ HWND MainWindowOf(HWND page) {
 
 }  // namespace
 
+namespace {
+// Appends a row with these cells; its record, or null.
+GridRowData* AppendCells(CGridCtrl& grid, const std::vector<std::wstring>& cells) {
+    int item = grid.AppendRow();
+    if (item < 0) return nullptr;
+    for (size_t c = 0; c < cells.size(); ++c)
+        if (!cells[c].empty()) grid.List().SetItemText(item, static_cast<int>(c), cells[c]);
+    return grid.Row(item);
+}
+}  // namespace
+
 void ShowRows(CGridCtrl& grid, const InputTables::Rows& rows) {
-    const ListView& list = grid.List();
-    for (const InputTables::Row& row : rows) {
-        int item = grid.AppendRow();
-        if (item < 0) continue;
-        for (size_t c = 0; c < row.cells.size(); ++c)
-            if (!row.cells[c].empty()) list.SetItemText(item, static_cast<int>(c), row.cells[c]);
-        if (GridRowData* data = grid.Row(item)) data->tag = static_cast<int32_t>(row.data);
-    }
+    for (const InputTables::Row& row : rows)
+        if (GridRowData* data = AppendCells(grid, row.cells)) data->tag = static_cast<int32_t>(row.data);
+}
+
+void ShowRows(CGridCtrl& grid, const OutputTable& table) {
+    for (const TableRow& row : table.rows) AppendCells(grid, row.cells);
 }
 
 // ------------------------------------------------------------ DlgAssayList
@@ -200,7 +210,7 @@ void DlgAssayList::FillAssayList() {
 void DlgAssayList::ShowAssayInfo(uint32_t id) {
     const AssayRecord* record = InputTables::FindAssay(assays_.assays, id);
     if (!record) return;
-    ShowRows(AssayInfoTable().List(), InputTables::AssayInfoRows(*record, DigitsInProgram()));
+    ShowRows(AssayInfoTable().List(), BuildAssayInfoTable(*record, DigitsInProgram()));
 }
 
 // ---------------------------------------------------------- DlgMixtureList
@@ -235,5 +245,5 @@ bool DlgMixtureList::OnNotify(NMHDR& header, LRESULT& result) {
 void DlgMixtureList::ShowMixtureInfo(uint32_t id) {
     const MixtureRecord* record = InputTables::FindMixture(mixtures_, id);
     if (!record) return;
-    ShowRows(MixtureInfoTable().List(), InputTables::MixtureInfoRows(*record, DigitsInProgram()));
+    ShowRows(MixtureInfoTable().List(), BuildMixtureInfoTable(*record, DigitsInProgram()));
 }

@@ -3,30 +3,9 @@
 #include "resources/resource.h"
 #include "win/module.h"
 
-
-void InsertColumns(const ListView& list, const std::vector<ColumnSpec>& columns) {
+void InsertColumns(const ListView& list, const std::vector<TableColumn>& columns) {
     int index = 0;
-    for (const ColumnSpec& c : columns) list.InsertColumn(index++, c.heading, c.width);
-}
-
-const std::vector<ColumnSpec>& AssayInfoColumns() {
-    static const std::vector<ColumnSpec> columns = {
-        {L"№", 40}, {L"Пик", 350}, {L"Канал", 100}, {L"Площадь", 180}, {L"Время выхода, мин", 180}};
-    return columns;
-}
-
-const std::vector<ColumnSpec>& MixtureInfoColumns() {
-    static const std::vector<ColumnSpec> columns = {
-        {L"№", 40}, {L"Компонент", 350}, {L"Концентрация, моль%", 200}, {L"Неопределенность, %отн", 200}};
-    return columns;
-}
-
-const std::vector<ColumnSpec>& ResultsColumns() {
-    static const std::vector<ColumnSpec> columns = {
-        {L"№", 40},      {L"Пик", 220},      {L"Канал", 60},
-        {L"Коэфф. B", 95}, {L"Коэфф. b", 95}, {L"Соотв. b", 65},
-        {L"Коэфф. корреляции R", 135}, {L"Норматив", 75}, {L"Соотв. R", 65}};
-    return columns;
+    for (const TableColumn& c : columns) list.InsertColumn(index++, c.heading, c.width);
 }
 
 bool CDlgOutTable::OnInitDialog() {

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "calc/results_table.h"
 #include "data/assay_list.h"
 #include "data/mixture_list.h"
 #include "ui/grid_ctrl.h"
@@ -31,11 +32,8 @@ protected:
 // Extended styles of every table.
 inline constexpr DWORD kTableStyle = LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT;
 
-struct ColumnSpec {
-    const wchar_t* heading;
-    int width;
-};
-void InsertColumns(const ListView& list, const std::vector<ColumnSpec>& columns);
+// Inserts the columns (heading and width, calc/results_table.h), left-aligned.
+void InsertColumns(const ListView& list, const std::vector<TableColumn>& columns);
 
 // Upper strip, tab 0: the chromatograms chosen for the check. The page holds
 // the assay list over the mixture page's mixture list; every change it makes
@@ -158,10 +156,8 @@ DlgCalcInfo& CalcInfoPage();
 DlgGraphPreview& GraphPage();
 CDlgMSG& MessageLogPage();
 
-// Columns of the three output tables.
-const std::vector<ColumnSpec>& AssayInfoColumns();
-const std::vector<ColumnSpec>& MixtureInfoColumns();
-const std::vector<ColumnSpec>& ResultsColumns();
 
-// Puts computed rows into a grid, each row's tag set to the row's value.
+// Puts computed rows into a grid: list rows with their tag set to the row's
+// value, table rows without one.
 void ShowRows(CGridCtrl& grid, const InputTables::Rows& rows);
+void ShowRows(CGridCtrl& grid, const OutputTable& table);

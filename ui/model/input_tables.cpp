@@ -12,11 +12,6 @@ std::wstring DateText(const CTime& time, const wchar_t* format) {
     return time.Format(format);
 }
 
-std::wstring NumberText(double value, int digits) {
-    if (value == std::numeric_limits<double>::lowest()) return kNone;
-    return FormatW(L"%.*f", digits, value);
-}
-
 std::vector<FilterEntry> FilterEntries(const std::wstring& allText, const MixtureList& mixtures) {
     std::vector<FilterEntry> entries{{allText, kAllData}};
     for (const auto& mixture : mixtures.mixtures)
@@ -51,27 +46,6 @@ Rows AssayListRows(const AssayRecords& assays, int selection, int64_t data) {
     return rows;
 }
 
-Rows AssayInfoRows(const AssayRecord& record, int digits) {
-    Rows rows;
-    int32_t previousChannel = 0;
-    int k = 0;
-    for (const PeakRecord& peak : record.peaks) {
-        if (peak.channel != previousChannel) {
-            Row separator;
-            separator.separator = true;
-            separator.cells = {L"", kSeparator};
-            rows.push_back(std::move(separator));
-            previousChannel = peak.channel;
-        }
-        Row row;
-        row.data = ++k;
-        row.cells = {FormatW(L"%d", k), peak.name, FormatW(L"%d", peak.channel + 1), NumberText(peak.area, digits),
-                     NumberText(peak.time, digits)};
-        rows.push_back(std::move(row));
-    }
-    return rows;
-}
-
 Rows MixtureListRows(const MixtureList& mixtures) {
     Rows rows;
     for (size_t i = 0; i < mixtures.mixtures.size(); ++i) {
@@ -81,19 +55,6 @@ Rows MixtureListRows(const MixtureList& mixtures) {
         row.data = mixture->id;
         row.cells = {FormatW(L"%d", static_cast<int>(i) + 1), mixture->name, mixture->ballon,
                      DateText(mixture->release, DateFormats::kDate), DateText(mixture->expiry, DateFormats::kDate)};
-        rows.push_back(std::move(row));
-    }
-    return rows;
-}
-
-Rows MixtureInfoRows(const MixtureRecord& record, int digits) {
-    Rows rows;
-    int k = 0;
-    for (const MixtureComponent& component : record.components) {
-        Row row;
-        row.data = ++k;
-        row.cells = {FormatW(L"%d", k), component.name, NumberText(component.concentration, digits),
-                     NumberText(component.deviation, digits)};
         rows.push_back(std::move(row));
     }
     return rows;

@@ -1,7 +1,8 @@
 // What the input pages show, free of any window: the rows of the chromatogram
-// list with its mixture filter, of the chromatogram and mixture information
-// tables and of the mixture list, and what the chromatogram page's delete
-// buttons do to the lists. The Win32 pages only put these rows on screen.
+// list with its mixture filter and of the mixture list, and what the
+// chromatogram page's delete buttons do to the lists. (The two information
+// tables are built by calc/results_table.h.) The Win32 pages only put these
+// rows on screen.
 #pragma once
 
 #include <cstdint>
@@ -14,23 +15,17 @@
 
 namespace InputTables {
 
-// One row of a table: its cells from column 0, and the value the row carries
-// (the record's database id). A separator row has only column 1 filled.
+// One row of a list: its cells from column 0, and the record's database id.
 struct Row {
     std::vector<std::wstring> cells;
     int64_t data = 0;
-    bool separator = false;
 };
 using Rows = std::vector<Row>;
 
 inline constexpr const wchar_t* kNone = L"---";
-inline constexpr const wchar_t* kSeparator = L"----------------------------------";
 
 // A date in local time, or "---" when the conversion refuses it.
 std::wstring DateText(const CTime& time, const wchar_t* format);
-// "%.*f" with the digits, or "---" for a value that was not computed (the most
-// negative finite double).
-std::wstring NumberText(double value, int digits);
 
 // The filter box: entry 0 shows every chromatogram (data -1), then one entry
 // per loaded mixture in load order, its name as text and its id as data.
@@ -50,13 +45,8 @@ bool ShownByFilter(const AssayRecord& record, int selection, int64_t data);
 
 // The chromatogram list: "№", "Проба", "Время анализа", "Смесь"; data = assay id.
 Rows AssayListRows(const AssayRecords& assays, int selection, int64_t data);
-// The chromatogram information table: "№", "Пик", "Канал", "Площадь",
-// "Время выхода, мин", a separator row before each change of channel.
-Rows AssayInfoRows(const AssayRecord& record, int digits);
 // The mixture list: "№", "Имя", "Баллон", "Дата выпуска", "Действителен до"; data = mixture id.
 Rows MixtureListRows(const MixtureList& mixtures);
-// The mixture information table: "№", "Компонент", "Концентрация, моль%", "Неопределенность, %отн".
-Rows MixtureInfoRows(const MixtureRecord& record, int digits);
 
 // The delete buttons. `all` is "Удалить все": with the "all" entry selected it
 // empties both lists, with a mixture's entry it removes that mixture's
