@@ -132,9 +132,12 @@ void DlgAssayList::Reload() {
         MixtureInfoTable().List().ClearRows();
     }
     AssayInfoTable().List().ClearRows();
+    // With nothing listed there is nothing to read: the database is not opened.
     try {
-        DataBase::Database database(DataBaseConnection::GetInstance().GetUri());
-        for (uint32_t id : ids) assays_.LoadAssay(database, id);
+        if (!ids.empty()) {
+            DataBase::Database database(DataBaseConnection::GetInstance().GetUri());
+            for (uint32_t id : ids) assays_.LoadAssay(database, id);
+        }
     } catch (const DataBase::SqlException& e) {
         ShowFailureBox(MainWindowOf(hwnd_), "перезагрузка хроматограмм", &e);
     }
