@@ -124,14 +124,7 @@ void DlgAssayList::Reload() {
     std::vector<uint32_t> ids;
     for (const AssayRecord& record : assays_.assays) ids.push_back(record.id);
     // Dropped without a request of its own: the caller recalculates once.
-    const int selection = filter_.Selected();
-    InputTables::DeleteOutcome outcome =
-        InputTables::DeleteAssays(assays_, true, selection, selection >= 0 ? filter_.Data(selection) : -1, SelectedIds());
-    if (outcome.emptiedBothLists) {
-        MixtureListPage().Grid().ClearRows();
-        MixtureInfoTable().List().ClearRows();
-    }
-    AssayInfoTable().List().ClearRows();
+    DropAssays(true);
     // With nothing listed there is nothing to read: the database is not opened.
     try {
         if (!ids.empty()) {
@@ -150,6 +143,10 @@ void DlgAssayList::ReportFailure(const char* where, const std::exception& error)
 }
 
 void DlgAssayList::DeleteAssays(bool all) {
+    if (DropAssays(all)) RefreshAssayList();
+}
+
+bool DlgAssayList::DropAssays(bool all) {
     AssayInfoTable().List().ClearRows();
     const int selection = filter_.Selected();
     InputTables::DeleteOutcome outcome =
@@ -158,7 +155,7 @@ void DlgAssayList::DeleteAssays(bool all) {
         MixtureListPage().Grid().ClearRows();
         MixtureInfoTable().List().ClearRows();
     }
-    if (outcome.changed) RefreshAssayList();
+    return outcome.changed;
 }
 
 std::vector<uint32_t> DlgAssayList::SelectedIds() const {

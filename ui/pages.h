@@ -60,6 +60,8 @@ protected:
 private:
     void AddChromatograms();
     void DeleteAssays(bool all);
+    // The lists' part of DeleteAssays, without redisplay; whether anything went.
+    bool DropAssays(bool all);
     void OpenSelectedFiles();
     void Redisplay();
     void RebuildFilter();
