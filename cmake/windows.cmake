@@ -16,7 +16,7 @@ set_source_files_properties("${CMAKE_SOURCE_DIR}/resources/tessaro.rc" PROPERTIE
 file(GLOB host_sim_sources CONFIGURE_DEPENDS "${CMAKE_SOURCE_DIR}/tools/host-sim/*.cpp")
 add_executable(host-sim ${host_sim_sources})
 target_include_directories(host-sim PRIVATE "${CMAKE_SOURCE_DIR}")
-target_link_libraries(host-sim PRIVATE tessaro_pugixml tessaro_zlib version comctl32 gdi32 gdiplus user32 comdlg32 shlwapi)
+target_link_libraries(host-sim PRIVATE tessaro_pugixml tessaro_sqlite tessaro_zlib version comctl32 gdi32 gdiplus user32 comdlg32 shlwapi)
 target_link_options(host-sim PRIVATE ${static_runtime} -municode)
 target_compile_options(host-sim PRIVATE -Wall -Wextra)
 include("${CMAKE_SOURCE_DIR}/resources/report-templates/templates.cmake")

@@ -3,7 +3,7 @@
 #   build/native   Linux: portable core, unit tests, command-line tools, benchmarks
 #   build/i686     Windows 32-bit: Tessaro.dll (the deliverable) and the simulated host
 #   build/x86_64   Windows 64-bit: the same, for the everyday wine64 tests
-#   build/sanitize Linux with AddressSanitizer and UBSan (only when asked for)
+#   build/sanitize the unit tests with AddressSanitizer and UBSan (only when asked for)
 # Usage: tools/build.sh [native|i686|x86_64|sanitize ...]   (default: the first three)
 set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
@@ -29,7 +29,7 @@ for t in "${targets[@]}"; do
     sanitize)
       step "building native with AddressSanitizer and UBSan"
       configure "$here/build/sanitize" -DTESSARO_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug
-      cmake --build "$here/build/sanitize" -j "$jobs" ;;
+      cmake --build "$here/build/sanitize" -j "$jobs" --target tessaro_tests ;;
     i686|x86_64)
       step "building Windows $t"
       configure "$here/build/$t" -DCMAKE_TOOLCHAIN_FILE="$here/cmake/toolchain-mingw-$t.cmake"

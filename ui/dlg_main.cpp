@@ -4,6 +4,8 @@
 
 #include "calc/message_log.h"
 #include "data/lists.h"
+#include "calc/results_table.h"
+#include "catalogue/component_catalogue.h"
 #include "resources/resource.h"
 #include "ui/dlg_msg.h"
 #include "ui/dlg_out_table.h"
@@ -51,6 +53,8 @@ bool DlgMain::OnInitDialog() {
     if (!about.empty()) AppendSystemMenuItem(hwnd_, IDM_ABOUT, about);
 
     settings_ = std::make_unique<DlgSettings>();  // loads the program settings the first time
+    CreateDefaultCatalogue();
+    LoadCatalogue();
 
     RECT window;
     GetWindowRect(hwnd_, &window);
@@ -133,7 +137,8 @@ void DlgMain::OnCommand(int id, int code) {
     if (code != BN_CLICKED) return;
     switch (id) {
         case IDC_MAIN_RECALCULATE:
-            // Reloading the listed chromatograms joins with the assay list.
+            // Every listed chromatogram is read from the database again first.
+            AssayListPage().Reload();
             Recalculate();
             break;
         case IDC_MAIN_SETTINGS:
@@ -152,7 +157,7 @@ bool DlgMain::OnNotify(NMHDR& header, LRESULT& result) {
     if (header.code != TCN_SELCHANGE) return false;
     if (header.idFrom == IDC_MAIN_UPPER_TABS) {
         ShowSelected(upper_);
-        // Tab 1 (mixtures) refills the mixture list when the mixture page is filled.
+        if (upper_.tabs.Selected() == 1) MixtureListPage().FillMixtureList();
     } else if (header.idFrom == IDC_MAIN_LOWER_TABS) {
         ShowSelected(lower_);
     } else {

@@ -3,40 +3,9 @@
 #include "resources/resource.h"
 #include "win/module.h"
 
-namespace {
-constexpr DWORD kTableStyle = LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT;
-}
-
-void InsertColumns(const ListView& list, const std::vector<ColumnSpec>& columns) {
+void InsertColumns(const ListView& list, const std::vector<TableColumn>& columns) {
     int index = 0;
-    for (const ColumnSpec& c : columns) list.InsertColumn(index++, c.heading, c.width);
-}
-
-bool DlgAssayList::OnInitDialog() {
-    SetItemText(IDC_ASSAY_ADD, Module::Text(IDS_ADD));
-    SetItemText(IDC_ASSAY_DELETE, Module::Text(IDS_DELETE));
-    SetItemText(IDC_ASSAY_DELETE_ALL, Module::Text(IDS_DELETE_ALL));
-    SetItemText(IDC_ASSAY_OPEN, Module::Text(IDS_OPEN));
-    // Adding, removing and opening chromatograms come with the assay loading;
-    // until then the buttons are shown but not offered.
-    for (int id : {IDC_ASSAY_ADD, IDC_ASSAY_DELETE, IDC_ASSAY_DELETE_ALL, IDC_ASSAY_OPEN}) EnableWindow(Item(id), FALSE);
-    allText_ = Module::Text(IDS_ALL);
-    filter_.Bind(Item(IDC_ASSAY_FILTER));
-    filter_.Select(filter_.Add(allText_, -1));
-    list_.Bind(Item(IDC_ASSAY_LIST));
-    list_.AddExtendedStyle(kTableStyle);
-    InsertColumns(list_, {{L"№", 40}, {L"Проба", 350}, {L"Время анализа", 130}, {L"Смесь", 250}});
-    SetLayout(IDC_ASSAY_LIST, Layout::kFill);
-    return true;
-}
-
-bool DlgMixtureList::OnInitDialog() {
-    grid_.Subclass(Item(IDC_MIXTURE_LIST));
-    grid_.List().AddExtendedStyle(kTableStyle);
-    InsertColumns(grid_.List(),
-                  {{L"№", 40}, {L"Имя", 400}, {L"Баллон", 180}, {L"Дата выпуска", 100}, {L"Действителен до", 120}});
-    SetLayout(IDC_MIXTURE_LIST, Layout::kFill);
-    return true;
+    for (const TableColumn& c : columns) list.InsertColumn(index++, c.heading, c.width);
 }
 
 bool DlgCalcInfo::OnInitDialog() {

@@ -2,13 +2,21 @@
 // object (it outlives the main window being hidden, and later holds the
 // page's data); the main window creates its window inside a tab strip.
 // Pages here are created from their templates with their texts and columns;
-// their content is filled by the parts that own it.
+// their content is filled by the parts that own it (the input pages in
+// input_pages.cpp).
 #pragma once
 
+#include <cstdint>
+#include <exception>
 #include <string>
 #include <vector>
 
+#include "calc/results_table.h"
+#include "data/assay_list.h"
+#include "data/lists.h"
+#include "data/mixture_list.h"
 #include "ui/grid_ctrl.h"
+#include "ui/model/input_tables.h"
 #include "win/controls.h"
 #include "win/dialog.h"
 
@@ -22,38 +30,72 @@ protected:
     void OnCancel() override {}
 };
 
-struct ColumnSpec {
-    const wchar_t* heading;
-    int width;
-};
-void InsertColumns(const ListView& list, const std::vector<ColumnSpec>& columns);
+// Extended styles of every table.
+inline constexpr DWORD kTableStyle = LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT;
 
-// Upper strip, tab 0: the chromatograms chosen for the check.
+// Inserts the columns (heading and width, calc/results_table.h), left-aligned.
+void InsertColumns(const ListView& list, const std::vector<TableColumn>& columns);
+
+// Upper strip, tab 0: the chromatograms chosen for the check. The page works
+// on the process-wide assay list (data/lists.h), built over the mixture list; every change it makes
+// is redisplayed and followed by a request to the main window to recalculate.
 class DlgAssayList : public Page {
 public:
-    DlgAssayList() : Page(153) {}
+    DlgAssayList();
     ComboBox& Filter() { return filter_; }
     ListView& List() { return list_; }
+    AssayList& Assays() { return TheAssayList(); }
+
+    // Sorts, rebuilds the filter, redisplays, and posts the recalculation request.
+    void RefreshAssayList();
+    // The main window's reload: drops the chromatograms of the current filter
+    // (as "Удалить все"), loads every previously listed id again and
+    // redisplays; the caller recalculates.
+    void Reload();
 
 protected:
     bool OnInitDialog() override;
+    void OnCommand(int id, int code) override;
+    bool OnNotify(NMHDR& header, LRESULT& result) override;
 
 private:
+    void AddChromatograms();
+    void DeleteAssays(bool all);
+    // The lists' part of DeleteAssays, without redisplay; whether anything went.
+    bool DropAssays(bool all);
+    void OpenSelectedFiles();
+    void Redisplay();
+    void RebuildFilter();
+    void FillAssayList();
+    void ShowAssayInfo(uint32_t id);
+    std::vector<uint32_t> SelectedIds() const;
+    // A database failure while loading or opening: the message box, then the
+    // window shows what is loaded.
+    void ReportFailure(const char* where, const std::exception& error);
+
     std::wstring allText_ = L"All";
     ComboBox filter_;
     ListView list_;
 };
 
-// Upper strip, tab 1: the mixtures the chromatograms use.
+// Upper strip, tab 1: the mixtures the chromatograms use. The page shows the
+// process-wide mixture list; it never loads or removes mixtures itself.
 class DlgMixtureList : public Page {
 public:
     DlgMixtureList() : Page(154) {}
     CGridCtrl& Grid() { return grid_; }
+    MixtureList& Mixtures() { return TheMixtureList(); }
+
+    // Rebuilds the grid from the mixture list and clears the mixture information table.
+    void FillMixtureList();
 
 protected:
     bool OnInitDialog() override;
+    bool OnNotify(NMHDR& header, LRESULT& result) override;
 
 private:
+    void ShowMixtureInfo(uint32_t id);
+
     CGridCtrl grid_;
 };
 
@@ -89,3 +131,5 @@ DlgAssayList& AssayListPage();
 DlgMixtureList& MixtureListPage();
 DlgCalcInfo& CalcInfoPage();
 DlgGraphPreview& GraphPage();
+// Puts computed list rows into a grid, each row's tag set to the row's value.
+void ShowRows(CGridCtrl& grid, const InputTables::Rows& rows);

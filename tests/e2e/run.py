@@ -2,9 +2,11 @@
 """End-to-end tests of a Windows build under wine: the simulated host loads the
 plug-in DLL and drives it. Run by ctest; exit 0 = passed, 77 = skipped."""
 import argparse
+import hashlib
 import json
 import os
 import shutil
+import sqlite3
 import struct
 import subprocess
 import sys
@@ -45,8 +47,9 @@ class Context:
         expect(code == 0, "host-sim exited with %d: %s" % (code, err.strip()))
         return [json.loads(line) for line in out.splitlines() if line.strip()]
 
-    def scenario(self, name, lines, profile=None):
-        """Runs host-sim --auto over the scenario lines; returns the transcript's host records."""
+    def scenario(self, name, lines, profile=None, args=(), calls=False):
+        """Runs host-sim --auto over the scenario lines; returns the transcript's host records
+        (with the plug-in's calls too when asked)."""
         if not getattr(self, "unmanaged", False):
             # Without a window manager wine waits up to 2 s for every window it
             # hides; unmanaged windows are hidden at once.
@@ -55,10 +58,10 @@ class Context:
         path = os.path.join(self.work, name + ".txt")
         with open(path, "w", encoding="utf-8") as f:
             f.write("\n".join(lines) + "\n")
-        args = ["--auto", winenv.Wine.path(path)]
+        options = ["--auto", winenv.Wine.path(path)] + list(args)
         if profile:
-            args += ["--profile", winenv.Wine.path(profile)]
-        return [c for c in self.transcript(*args) if "host" in c]
+            options += ["--profile", winenv.Wine.path(profile)]
+        return [c for c in self.transcript(*options) if calls or "host" in c]
 
 
 def objdump(arch):
@@ -489,7 +492,136 @@ def test_message_log(ctx):
     expect(others_off["text"] == error, "warnings and information hidden %r" % others_off["text"])
 
 
-WINDOW_TESTS = [test_main_window, test_message_log, test_resize, test_settings_dialog, test_about_box, test_no_leaks]
+
+def read_table(folder, name):
+    """A dumped list view: its rows as lists of cells (the heading line left out)."""
+    with open(os.path.join(folder, name), encoding="utf-8") as f:
+        lines = f.read().splitlines()
+    return [line.split("\t") for line in lines[1:]]
+
+
+def sample_data(ctx):
+    """The generated host database and chromatograms, made once per run in the test folder."""
+    folder = os.path.join(ctx.work, "sample")
+    database = os.path.join(folder, "host.db")
+    if not os.path.exists(database):
+        native = os.environ.get("TESSARO_NATIVE_DIR") or os.path.join(os.path.dirname(ctx.build), "native")
+        tool = os.path.join(native, "tessaro-sample")
+        if not os.path.exists(tool):
+            raise Failure("tessaro-sample is not built in %s" % native)
+        subprocess.run([tool, "--out", folder, "--windows-paths"], check=True, capture_output=True)
+    return database
+
+
+def file_digest(path):
+    with open(path, "rb") as f:
+        return hashlib.sha256(f.read()).hexdigest()
+
+
+def test_assay_pages(ctx):
+    """Adding every visible chromatogram, the information tables, the mixture pages, the filter,
+    opening, deleting and reloading, over the generated sample data; the database stays untouched."""
+    database = sample_data(ctx)
+    digest = file_digest(database)
+    dumps = os.path.join(ctx.work, "assay-dumps")
+    if os.path.exists(dumps):
+        shutil.rmtree(dumps)
+    os.makedirs(dumps)
+
+    def dump(n):
+        return "dump " + winenv.Wine.path(os.path.join(dumps, str(n)))
+    lines = ["select 26,27,28,29", "press 1020", "state",  # hidden and deleted ones only: nothing happens
+             "select all", "press 1020", dump(1), "state",
+             "click 1016 1", dump(2), "combo 1021",
+             "tab 1013 1", dump(3), "click 1022 2", dump(4), "tab 1013 0",
+             "combo 1021 2", dump(5), "combo 1021 0",
+             "pick 1016 0", "press 1018", "dblclick 1016 1,2",
+             "click 1016 0", "press 1017", dump(6),
+             "press 1040", dump(7),
+             "combo 1021 1", "pick 1016 none", "press 1019", dump(8), "combo 1021",
+             "press 1019", dump(9), "tab 1013 1", dump(10), "state"]
+    calls = ctx.scenario("assays", lines, args=["--db", winenv.Wine.path(database)], calls=True)
+    table = lambda n, name: read_table(os.path.join(dumps, str(n)), name)
+    states = records(calls, "state")
+    expect(states[0]["recalculations"] == 1, "hidden assays requested a recalculation: %r" % states[0])
+
+    listed = table(1, "Хроматограммы-1016.tsv")
+    expect(len(listed) == 26, "%d chromatograms listed" % len(listed))
+    expect([r[0] for r in listed] == [str(i) for i in range(1, 27)], "row numbers %r" % [r[0] for r in listed])
+    expect(listed[0][1].startswith("Воздух") and listed[0][3] == "---", "the blank comes first: %r" % listed[0])
+    mixtures = [r[3] for r in listed[1:]]
+    expect(mixtures == sorted(mixtures) and len(set(mixtures)) == 5, "mixture column %r" % mixtures)
+    expect(all(r[1].startswith(r[3]) for r in listed[1:]), "samples and mixtures disagree: %r" % listed[:3])
+    expect(all(len(r[2]) == 15 and r[2][8:10] == "  " for r in listed), "dates %r" % [r[2] for r in listed[:3]])
+    expect(states[1]["recalculations"] == 2, "adding requested %r" % states[1]["recalculations"])
+
+    info = table(2, "Инфо. по хрм.-1023.tsv")
+    separators = [i for i, r in enumerate(info) if r[1] == "-" * 34]
+    expect(len(separators) == 1, "separators %r" % separators)
+    peaks = [r for r in info if r[1] != "-" * 34]
+    expect([r[0] for r in peaks] == [str(i) for i in range(1, len(peaks) + 1)], "peak numbers %r" % peaks)
+    channels = [r[2] for r in info if r[1] != "-" * 34]
+    split = separators[0]
+    expect(set(channels[:split]) == {"1"} and set(channels[split:]) == {"2"}, "channels %r" % channels)
+    expect(all(len(r[3].split(".")[1]) == 3 for r in peaks), "areas not with 3 decimals: %r" % peaks[:2])
+
+    combos = records(calls, "combo")
+    entries = [e["text"] for e in combos[0]["items"]]
+    expect(entries[0] == "Все" and entries[1:] == sorted(set(mixtures)), "filter entries %r" % entries)
+
+    mixture_rows = table(3, "Смеси-1022.tsv")
+    expect([r[1] for r in mixture_rows] == entries[1:], "mixture list %r" % mixture_rows)
+    expect([r[0] for r in mixture_rows] == ["1", "2", "3", "4", "5"], "mixture numbers %r" % mixture_rows)
+    composition = table(4, "Инфо. о смеси.-1023.tsv")
+    expect(len(composition) > 5 and composition[0][0] == "1", "composition %r" % composition)
+    expect(all(len(r[2].split(".")[1]) == 3 for r in composition), "concentrations %r" % composition[:2])
+
+    filtered = table(5, "Хроматограммы-1016.tsv")
+    expect(len(filtered) == 5 and {r[3] for r in filtered} == {entries[2]}, "filtered %r" % filtered)
+    expect([r[0] for r in filtered] == ["1", "2", "3", "4", "5"], "filtered numbers %r" % filtered)
+
+    opened = [c["path"] for c in calls if c.get("call") == "CallService" and c["name"] == "Main/OpenAssayFile"]
+    expect(len(opened) == 3 and opened[0].endswith("assay-030.chr"), "opened %r" % opened)
+    expect(all(p.startswith("Z:\\") and p.endswith(".chr") for p in opened), "opened %r" % opened)
+
+    after_delete = table(6, "Хроматограммы-1016.tsv")
+    expect(after_delete == [[str(i)] + r[1:] for i, r in enumerate(listed[1:], 1)], "delete of one: %r" % after_delete[:2])
+    expect(table(7, "Хроматограммы-1016.tsv") == after_delete, "reload changed the list")
+    without_first = table(8, "Хроматограммы-1016.tsv")
+    expect(len(without_first) == 20 and entries[1] not in {r[3] for r in without_first},
+           "delete all of one mixture: %r" % [r[3] for r in without_first])
+    expect(combos[-1]["selected"] == 0 and [e["text"] for e in combos[-1]["items"]] == ["Все"] + entries[2:],
+           "the filter after its mixture went: %r" % combos[-1])
+    expect(table(9, "Хроматограммы-1016.tsv") == [] and table(10, "Смеси-1022.tsv") == [], "delete all left rows")
+    expect(states[-1]["recalculations"] == 6, "recalculations %r" % states[-1]["recalculations"])
+    expect(file_digest(database) == digest, "the host database changed")
+
+
+def test_assay_database_failure(ctx):
+    """A database failure while adding ends in a message box with the message and the code;
+    what was loaded before it is shown and a recalculation is requested."""
+    broken = os.path.join(ctx.work, "broken.db")
+    shutil.copyfile(sample_data(ctx), broken)
+    connection = sqlite3.connect(broken)
+    connection.execute("ALTER TABLE peak RENAME TO peaks_gone;")
+    connection.commit()
+    connection.close()
+    dumps = os.path.join(ctx.work, "broken-dumps")
+    os.makedirs(dumps, exist_ok=True)
+    calls = ctx.scenario("broken", ["select 1,2", "press 1020 ok", "dump " + winenv.Wine.path(dumps), "state"],
+                         args=["--db", winenv.Wine.path(broken)])
+    box = records(calls, "modal")
+    expect(len(box) == 1, "no message box: %r" % calls)
+    message = next((x["text"] for x in box[0]["controls"] if "Код" in x["text"]), "")
+    expect("no such table: peak" in message and "Код: 1" in message, "failure box %r" % message)
+    listed = read_table(dumps, "Хроматограммы-1016.tsv")
+    expect(len(listed) == 1 and listed[0][1].endswith("анализ 1"), "after the failure %r" % listed)
+    expect(records(calls, "state")[0]["recalculations"] == 2, "no recalculation after the failure")
+
+
+
+WINDOW_TESTS = [test_main_window, test_message_log, test_resize, test_settings_dialog, test_about_box,
+                test_no_leaks, test_assay_pages, test_assay_database_failure]
 TESTS = {"x86_64": [test_binary, test_info, test_registration, test_report_export, test_report_export_failures] + WINDOW_TESTS,
          "i686": [test_binary, test_info, test_registration]}
 

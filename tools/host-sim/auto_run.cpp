@@ -2,9 +2,17 @@
 //
 //   command                       fire the plug-in's menu command again
 //   press ID [ok|cancel] [set:ID=TEXT] [check:ID=0|1]
-//                                 press a button of the plug-in's main window;
-//                                 with ok/cancel the modal dialog it opens is
-//                                 recorded, its fields set, and then answered
+//                                 press a button of the plug-in's main window
+//                                 or of one of its pages; with ok/cancel the
+//                                 modal dialog it opens is recorded, its
+//                                 fields set, and then answered
+//   select all|none|ID,ID,...     what the host's chromatogram selection answers from now on
+//   pick ID ROWS                  select rows of the list view ID in the main window
+//                                 (ROWS: 0-based, comma-separated, or none)
+//   click ID ROWS                 pick, then the click notification of the list
+//   dblclick ID ROWS              pick, then the double-click notification
+//   combo ID [INDEX]              select an entry of the combo box ID as the
+//                                 person would; record its entries
 //   sysmenu CMD [ok|cancel]       choose a system-menu item of the main window
 //   tab STRIP INDEX               select a tab as a click would
 //   recalculate                   post the recalculation message and wait until it is handled
@@ -241,7 +249,9 @@ void WithAnswer(const std::vector<std::string>& options, const std::function<voi
 // ------------------------------------------------------------ controls
 
 // The first control with that id inside the main window, its pages included.
+// A control of the main window or of one of its pages.
 HWND ControlOf(HWND main, int id) {
+    if (HWND direct = GetDlgItem(main, id)) return direct;
     for (HWND child : Descendants(main))
         if (GetDlgCtrlID(child) == id) return child;
     return nullptr;
@@ -366,6 +376,38 @@ bool SavePng(HWND window, const std::wstring& file) {
 
 // ---------------------------------------------------------------- commands
 
+// Makes exactly these rows the selection of a list view.
+void PickRows(HWND list, const std::string& rows) {
+    LVITEMW state{};
+    state.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+    state.state = 0;
+    SendMessageW(list, LVM_SETITEMSTATE, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&state));
+    if (rows == "none") return;
+    std::istringstream in(rows);
+    for (std::string part; std::getline(in, part, ',');) {
+        if (part.empty()) continue;
+        state.state = LVIS_SELECTED | LVIS_FOCUSED;
+        SendMessageW(list, LVM_SETITEMSTATE, static_cast<WPARAM>(std::atoi(part.c_str())),
+                     reinterpret_cast<LPARAM>(&state));
+    }
+}
+
+std::string ComboJson(HWND combo) {
+    std::string json = "{\"host\":\"combo\",\"id\":" + std::to_string(GetDlgCtrlID(combo)) +
+                       ",\"selected\":" + std::to_string(SendMessageW(combo, CB_GETCURSEL, 0, 0)) + ",\"items\":[";
+    int count = static_cast<int>(SendMessageW(combo, CB_GETCOUNT, 0, 0));
+    for (int i = 0; i < count; ++i) {
+        int length = static_cast<int>(SendMessageW(combo, CB_GETLBTEXTLEN, static_cast<WPARAM>(i), 0));
+        std::wstring text(static_cast<size_t>(length > 0 ? length : 0) + 1, L'\0');
+        SendMessageW(combo, CB_GETLBTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&text[0]));
+        text.resize(static_cast<size_t>(length > 0 ? length : 0));
+        LRESULT data = SendMessageW(combo, CB_GETITEMDATA, static_cast<WPARAM>(i), 0);
+        json += std::string(i ? "," : "") + "{\"text\":" + Json(text) + ",\"data\":" +
+                std::to_string(static_cast<long long>(data)) + "}";
+    }
+    return json + "]}";
+}
+
 std::vector<std::string> Split(const std::string& line) {
     std::istringstream in(line);
     std::vector<std::string> words;
@@ -389,14 +431,50 @@ bool Run(const std::vector<std::string>& w, std::string& error) {
     } else if (verb == "press") {
         if (!needMain()) return false;
         int id = number(1);
-        HWND button = GetDlgItem(main, id);
+        HWND button = ControlOf(main, id);
         if (!button || !IsWindowEnabled(button)) {
             g_hooks->record("{\"host\":\"press-refused\",\"id\":" + std::to_string(id) + "}");
             return true;
         }
         WithAnswer(rest, [&] {
-            SendMessageW(main, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(button));
+            SendMessageW(GetParent(button), WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(button));
         });
+    } else if (verb == "select") {
+        if (w.size() < 2) {
+            error = "select: all, none or ids";
+            return false;
+        }
+        g_hooks->select(w[1] == "none" ? std::string() : w[1]);
+    } else if (verb == "pick" || verb == "click" || verb == "dblclick") {
+        if (!needMain()) return false;
+        HWND list = ControlOf(main, number(1));
+        if (!list || ClassOf(list) != L"SysListView32" || w.size() < 3) {
+            error = verb + ": no list view " + (w.size() > 1 ? w[1] : "") + " or no rows";
+            return false;
+        }
+        PickRows(list, w[2]);
+        if (verb != "pick") {
+            NMITEMACTIVATE activate{};
+            activate.hdr = {list, static_cast<UINT_PTR>(GetDlgCtrlID(list)),
+                            static_cast<UINT>(verb == "click" ? NM_CLICK : NM_DBLCLK)};
+            activate.iItem = static_cast<int>(SendMessageW(list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
+            SendMessageW(GetParent(list), WM_NOTIFY, activate.hdr.idFrom, reinterpret_cast<LPARAM>(&activate));
+        }
+        PumpPending();
+    } else if (verb == "combo") {
+        if (!needMain()) return false;
+        HWND combo = ControlOf(main, number(1));
+        if (!combo) {
+            error = "combo: no combo box " + (w.size() > 1 ? w[1] : "");
+            return false;
+        }
+        if (w.size() > 2) {
+            SendMessageW(combo, CB_SETCURSEL, static_cast<WPARAM>(number(2)), 0);
+            SendMessageW(GetParent(combo), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(combo), CBN_SELCHANGE),
+                         reinterpret_cast<LPARAM>(combo));
+            PumpPending();
+        }
+        g_hooks->record(ComboJson(combo));
     } else if (verb == "sysmenu") {
         if (!needMain()) return false;
         WithAnswer(rest, [&] { SendMessageW(main, WM_SYSCOMMAND, static_cast<WPARAM>(number(1)), 0); });

@@ -21,6 +21,8 @@ struct ScenarioHooks {
     HWND host = nullptr;
     std::function<void()> menuCommand;
     std::function<void(const std::string& json)> record;
+    // Sets what the chromatogram selection answers: "all", "ID,ID,..." or "" for nothing.
+    std::function<void(const std::string& selection)> select;
 };
 // Runs a scenario file; false (with `error`) when a line can't be understood
 // or the file can't be read. Each command is described in auto_run.cpp.

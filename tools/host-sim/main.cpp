@@ -4,7 +4,7 @@
 //
 //   host-sim [--dll PATH] --info
 //   host-sim [--dll PATH] [--db FILE] [--profile FILE | --no-profile] [--menu-command N]
-//            [--auto SCENARIO | --interactive]
+//            [--select-ids ID,ID,... | --select-all] [--auto SCENARIO | --interactive]
 //   with the report options of odt_export.h (--templates, --report-out, --temp, --export-test)
 //
 // The host has a main window of its own, hidden unless --interactive; it owns
@@ -12,6 +12,12 @@
 // (one command, unless --menu-command says otherwise; see auto_run.cpp);
 // --interactive shows the host window with the plug-in's menu item and runs
 // until the person closes it.
+//
+// The chromatogram selection "Main/OpenAssayIdDlgEx" is a real dialog over the
+// visible assays of --db when interactive; otherwise it answers with the ids
+// of --select-ids, or every visible assay with --select-all, or nothing (the
+// scenario command "select" changes the answer). "Main/OpenAssayFile" is
+// recorded, and shown in a message box when interactive.
 #include <windows.h>
 
 #include <cstdio>
@@ -22,6 +28,7 @@
 #include <vector>
 
 #include "host/host_api.h"
+#include "tools/host-sim/assay_select.h"
 #include "tools/host-sim/odt_export.h"
 #include "tools/host-sim/host_window.h"
 #include "tools/host-sim/profile_store.h"
@@ -38,6 +45,7 @@ struct Options {
     int menuCommands = -1;  // -1: not given
     std::wstring scenario;
     bool interactive = false;
+    std::string selection;  // "all", a comma-separated id list, or empty (nothing chosen)
 };
 
 struct Host {
@@ -62,7 +70,8 @@ bool Offered(const std::string& name) {
                (name == HostNames::kProfileGetInt || name == HostNames::kProfileSetInt ||
                 name == HostNames::kProfileGetString || name == HostNames::kProfileSetString);
     return name == HostNames::kCreateNewMenu || name == HostNames::kGetConnectionUri ||
-           name == HostNames::kExportToOdt;
+           name == HostNames::kExportToOdt || name == HostNames::kOpenAssayIdDlgEx ||
+           name == HostNames::kOpenAssayFile;
 }
 
 int32_t HostSubscribe(const char* event, HostHandler handler) {
@@ -141,10 +150,74 @@ intptr_t ProfileService(const std::string& name, intptr_t a1, intptr_t a2) {
     return 0;
 }
 
+std::string IdsJson(const std::vector<int32_t>& ids) {
+    std::string json = "[";
+    for (size_t i = 0; i < ids.size(); ++i) json += (i ? "," : "") + std::to_string(ids[i]);
+    return json + "]";
+}
+
+// The ids the selection answers with when nobody is there to choose.
+std::vector<int32_t> AutomaticSelection(std::string& error) {
+    std::vector<int32_t> ids;
+    const std::string& selection = g_host.options.selection;
+    if (selection == "all") {
+        std::vector<VisibleAssay> assays;
+        if (!ReadVisibleAssays(g_host.uri, assays, error)) return ids;
+        for (const VisibleAssay& assay : assays) ids.push_back(assay.id);
+        return ids;
+    }
+    size_t start = 0;
+    while (start < selection.size()) {
+        size_t comma = selection.find(',', start);
+        std::string part = selection.substr(start, comma == std::string::npos ? std::string::npos : comma - start);
+        if (!part.empty()) ids.push_back(static_cast<int32_t>(std::strtol(part.c_str(), nullptr, 10)));
+        if (comma == std::string::npos) break;
+        start = comma + 1;
+    }
+    return ids;
+}
+
+intptr_t OpenAssayIdDlgExService(intptr_t a1, intptr_t a2) {
+    auto* buffer = reinterpret_cast<IdBuffer*>(a1);
+    std::string head = "{\"call\":\"CallService\",\"name\":" + JsonString(HostNames::kOpenAssayIdDlgEx) +
+                       ",\"capacity\":" + std::to_string(buffer ? buffer->capacity : -1) +
+                       ",\"owner\":" + (a2 ? "true" : "false");
+    std::string error;
+    std::vector<int32_t> ids;
+    if (g_host.options.interactive) {
+        std::vector<VisibleAssay> assays;
+        if (ReadVisibleAssays(g_host.uri, assays, error))
+            ids = ChooseAssays(a2 ? reinterpret_cast<HWND>(a2) : g_host.window, assays);
+    } else {
+        ids = AutomaticSelection(error);
+    }
+    if (!buffer || !buffer->ids || buffer->capacity < 0) ids.clear();
+    // The host writes what fits and says how many it chose.
+    int32_t written = 0;
+    for (int32_t id : ids)
+        if (written < buffer->capacity) buffer->ids[written++] = id;
+    Record(head + ",\"ids\":" + IdsJson(ids) + ",\"error\":" + JsonString(error) +
+           ",\"result\":" + std::to_string(ids.size()) + "}");
+    return static_cast<intptr_t>(ids.size());
+}
+
+intptr_t OpenAssayFileService(intptr_t a1, intptr_t a2) {
+    const wchar_t* path = reinterpret_cast<const wchar_t*>(a2);
+    Record("{\"call\":\"CallService\",\"name\":" + JsonString(HostNames::kOpenAssayFile) +
+           ",\"argument1\":" + std::to_string(a1) + ",\"path\":" + JsonWide(path) + "}");
+    if (g_host.options.interactive) {
+        std::wstring text = L"Открыть файл хроматограммы:\n" + std::wstring(path ? path : L"");
+        MessageBoxW(g_host.window, text.c_str(), L"Хост (имитация)", MB_OK | MB_ICONINFORMATION);
+    }
+    return 1;
+}
+
 intptr_t HostCallService(const char* serviceName, intptr_t a1, intptr_t a2) {
     std::string name = serviceName ? serviceName : "";
     if (IsProfileService(name)) return ProfileService(name, a1, a2);
     if (name == HostNames::kExportToOdt) return ExportToOdtService(a1, a2);
+    if (name == HostNames::kOpenAssayIdDlgEx) return OpenAssayIdDlgExService(a1, a2);
+    if (name == HostNames::kOpenAssayFile) return OpenAssayFileService(a1, a2);
     if (name == HostNames::kCreateNewMenu) {
         auto* entry = reinterpret_cast<const MenuEntryInfo*>(a2);
         if (!entry) {
@@ -239,6 +312,12 @@ bool ParseArguments(int argc, wchar_t** argv, Options& o, std::string& error) {
         else if (a == L"--info") o.info = true;
         else if (a == L"--auto") { if (!value(o.scenario)) return false; }
         else if (a == L"--interactive") o.interactive = true;
+        else if (a == L"--select-all") o.selection = "all";
+        else if (a == L"--select-ids") {
+            std::wstring ids;
+            if (!value(ids)) return false;
+            o.selection = Utf8FromWideSim(ids);
+        }
         else if (a == L"--menu-command") {
             std::wstring n;
             if (!value(n)) return false;
@@ -318,6 +397,7 @@ int wmain(int argc, wchar_t** argv) {
         hooks.host = g_host.window;
         hooks.menuCommand = [] { FireCommand(HostNames::kMenuCommand); };
         hooks.record = Record;
+        hooks.select = [](const std::string& selection) { g_host.options.selection = selection; };
         PumpPending();
         std::string scenarioError;
         if (!RunScenario(o.scenario, hooks, scenarioError)) {

@@ -1,0 +1,246 @@
+// The two input pages of the upper tab strip: the chromatogram list with its
+// buttons and filter, and the mixture list; and the two information tables
+// of the lower strip they fill. The rows come from ui/model/input_tables.h.
+#include <cstdio>
+
+#include "calc/results_table.h"
+#include "data/database.h"
+#include "data/database_connection.h"
+#include "host/program_settings.h"
+#include "resources/resource.h"
+#include "ui/model/database_failure.h"
+#include "ui/pages.h"
+#include "ui/dlg_out_table.h"
+#include "win/module.h"
+
+namespace {
+
+int DigitsInProgram() {
+    ProgramSettingsAccessor settings;
+    return settings.DigitsInProgram();
+}
+
+// The main window: the parent of the tab strip that holds the page.
+HWND MainWindowOf(HWND page) {
+    HWND strip = GetParent(page);
+    return strip ? GetParent(strip) : nullptr;
+}
+
+}  // namespace
+
+namespace {
+// Appends a row with these cells; its record, or null.
+GridRowData* AppendCells(CGridCtrl& grid, const std::vector<std::wstring>& cells) {
+    int item = grid.AppendRow();
+    if (item < 0) return nullptr;
+    for (size_t c = 0; c < cells.size(); ++c)
+        if (!cells[c].empty()) grid.List().SetItemText(item, static_cast<int>(c), cells[c]);
+    return grid.Row(item);
+}
+}  // namespace
+
+void ShowRows(CGridCtrl& grid, const InputTables::Rows& rows) {
+    for (const InputTables::Row& row : rows)
+        if (GridRowData* data = AppendCells(grid, row.cells)) data->tag = static_cast<int32_t>(row.data);
+}
+
+// ------------------------------------------------------------ DlgAssayList
+
+DlgAssayList::DlgAssayList() : Page(153) { RegisterDatabaseErrorFormatter(); }
+
+bool DlgAssayList::OnInitDialog() {
+    SetItemText(IDC_ASSAY_ADD, Module::Text(IDS_ADD));
+    SetItemText(IDC_ASSAY_DELETE, Module::Text(IDS_DELETE));
+    SetItemText(IDC_ASSAY_DELETE_ALL, Module::Text(IDS_DELETE_ALL));
+    SetItemText(IDC_ASSAY_OPEN, Module::Text(IDS_OPEN));
+    allText_ = Module::Text(IDS_ALL);
+    filter_.Bind(Item(IDC_ASSAY_FILTER));
+    list_.Bind(Item(IDC_ASSAY_LIST));
+    list_.AddExtendedStyle(kTableStyle);
+    InsertColumns(list_, {{L"№", 40}, {L"Проба", 350}, {L"Время анализа", 130}, {L"Смесь", 250}});
+    SetLayout(IDC_ASSAY_LIST, Layout::kFill);
+    // The page outlives its window: a new window shows what is already loaded.
+    RebuildFilter();
+    filter_.Select(0);
+    FillAssayList();
+    return true;
+}
+
+void DlgAssayList::OnCommand(int id, int code) {
+    if (id == IDC_ASSAY_FILTER) {
+        if (code == CBN_SELCHANGE) {
+            Assays().SortAssays();
+            FillAssayList();
+        }
+        return;
+    }
+    if (code != BN_CLICKED) return;
+    switch (id) {
+        case IDC_ASSAY_ADD: AddChromatograms(); break;
+        case IDC_ASSAY_DELETE: DeleteAssays(false); break;
+        case IDC_ASSAY_DELETE_ALL: DeleteAssays(true); break;
+        case IDC_ASSAY_OPEN: OpenSelectedFiles(); break;
+        default: break;
+    }
+}
+
+bool DlgAssayList::OnNotify(NMHDR& header, LRESULT& result) {
+    if (header.idFrom != IDC_ASSAY_LIST) return false;
+    if (header.code == NM_CLICK) {
+        AssayInfoTable().List().ClearRows();
+        if (ListView_GetSelectedCount(list_.Handle()) == 1) {
+            int item = ListView_GetNextItem(list_.Handle(), -1, LVNI_SELECTED);
+            if (item >= 0) ShowAssayInfo(static_cast<uint32_t>(list_.ItemData(item)));
+        }
+    } else if (header.code == NM_DBLCLK) {
+        OpenSelectedFiles();
+    } else {
+        return false;
+    }
+    result = 0;
+    return true;
+}
+
+void DlgAssayList::AddChromatograms() {
+    try {
+        if (Assays().AddChromatograms(reinterpret_cast<intptr_t>(hwnd_))) RefreshAssayList();
+    } catch (const DataBase::SqlException& e) {
+        ReportFailure("добавление хроматограмм", e);
+    }
+}
+
+void DlgAssayList::OpenSelectedFiles() {
+    try {
+        Assays().OpenSelectedFiles(SelectedIds());
+    } catch (const DataBase::SqlException& e) {
+        ReportFailure("открытие хроматограмм", e);
+    }
+}
+
+void DlgAssayList::Reload() {
+    std::vector<uint32_t> ids;
+    for (const AssayRecord& record : Assays().assays) ids.push_back(record.id);
+    // Dropped without a request of its own: the caller recalculates once.
+    DropAssays(true);
+    // With nothing listed there is nothing to read: the database is not opened.
+    try {
+        if (!ids.empty()) {
+            DataBase::Database database(DataBaseConnection::GetInstance().GetUri());
+            for (uint32_t id : ids) Assays().LoadAssay(database, id);
+        }
+    } catch (const DataBase::SqlException& e) {
+        ShowFailureBox(MainWindowOf(hwnd_), "перезагрузка хроматограмм", &e);
+    }
+    Redisplay();
+}
+
+void DlgAssayList::ReportFailure(const char* where, const std::exception& error) {
+    ShowFailureBox(MainWindowOf(hwnd_), where, &error);
+    RefreshAssayList();
+}
+
+void DlgAssayList::DeleteAssays(bool all) {
+    if (DropAssays(all)) RefreshAssayList();
+}
+
+bool DlgAssayList::DropAssays(bool all) {
+    AssayInfoTable().List().ClearRows();
+    const int selection = filter_.Selected();
+    InputTables::DeleteOutcome outcome =
+        InputTables::DeleteAssays(Assays(), all, selection, selection >= 0 ? filter_.Data(selection) : -1, SelectedIds());
+    if (outcome.emptiedBothLists) {
+        MixtureListPage().Grid().ClearRows();
+        MixtureInfoTable().List().ClearRows();
+    }
+    return outcome.changed;
+}
+
+std::vector<uint32_t> DlgAssayList::SelectedIds() const {
+    std::vector<uint32_t> ids;
+    for (int item = ListView_GetNextItem(list_.Handle(), -1, LVNI_SELECTED); item >= 0;
+         item = ListView_GetNextItem(list_.Handle(), item, LVNI_SELECTED))
+        ids.push_back(static_cast<uint32_t>(list_.ItemData(item)));
+    return ids;
+}
+
+void DlgAssayList::RefreshAssayList() {
+    Redisplay();
+    if (HWND main = MainWindowOf(hwnd_)) PostMessageW(main, WM_USER + 11, 0, 0);
+}
+
+void DlgAssayList::Redisplay() {
+    Assays().SortAssays();
+    RebuildFilter();
+    FillAssayList();
+}
+
+void DlgAssayList::RebuildFilter() {
+    const int previous = filter_.Selected();
+    const int64_t previousData = previous >= 0 ? filter_.Data(previous) : InputTables::kAllData;
+    std::vector<InputTables::FilterEntry> entries = InputTables::FilterEntries(allText_, Assays().Mixtures());
+    filter_.Clear();
+    // Inserted, not added: the box sorts what is added, and "Все" stays first.
+    for (const InputTables::FilterEntry& entry : entries) {
+        auto index = static_cast<int>(SendMessageW(filter_.Handle(), CB_INSERTSTRING, static_cast<WPARAM>(-1),
+                                                   reinterpret_cast<LPARAM>(entry.text.c_str())));
+        if (index >= 0)
+            SendMessageW(filter_.Handle(), CB_SETITEMDATA, static_cast<WPARAM>(index),
+                         static_cast<LPARAM>(entry.data));
+    }
+    int selection = InputTables::FilterSelectionAfterRebuild(entries, previous, previousData);
+    if (selection >= 0) filter_.Select(selection);
+}
+
+void DlgAssayList::FillAssayList() {
+    list_.DeleteAll();
+    AssayInfoTable().List().ClearRows();
+    const int selection = filter_.Selected();
+    const int64_t data = selection >= 0 ? filter_.Data(selection) : InputTables::kAllData;
+    int item = 0;
+    for (const InputTables::Row& row : InputTables::AssayListRows(Assays().assays, selection, data)) {
+        list_.InsertItem(item, row.cells[0], static_cast<LPARAM>(row.data));
+        for (size_t c = 1; c < row.cells.size(); ++c) list_.SetItemText(item, static_cast<int>(c), row.cells[c]);
+        ++item;
+    }
+}
+
+void DlgAssayList::ShowAssayInfo(uint32_t id) {
+    const AssayRecord* record = InputTables::FindAssay(Assays().assays, id);
+    if (!record) return;
+    AssayInfoTable().ShowRows(BuildAssayInfoTable(*record, DigitsInProgram()));
+}
+
+// ---------------------------------------------------------- DlgMixtureList
+
+bool DlgMixtureList::OnInitDialog() {
+    grid_.Subclass(Item(IDC_MIXTURE_LIST));
+    grid_.List().AddExtendedStyle(kTableStyle);
+    InsertColumns(grid_.List(),
+                  {{L"№", 40}, {L"Имя", 400}, {L"Баллон", 180}, {L"Дата выпуска", 100}, {L"Действителен до", 120}});
+    SetLayout(IDC_MIXTURE_LIST, Layout::kFill);
+    return true;
+}
+
+void DlgMixtureList::FillMixtureList() {
+    grid_.ClearRows();
+    MixtureInfoTable().List().ClearRows();
+    ShowRows(grid_, InputTables::MixtureListRows(Mixtures()));
+}
+
+bool DlgMixtureList::OnNotify(NMHDR& header, LRESULT& result) {
+    if (header.idFrom != IDC_MIXTURE_LIST || header.code != NM_CLICK) return false;
+    MixtureInfoTable().List().ClearRows();
+    HWND list = grid_.List().Handle();
+    if (ListView_GetSelectedCount(list) == 1) {
+        int item = ListView_GetNextItem(list, -1, LVNI_SELECTED);
+        if (GridRowData* row = item >= 0 ? grid_.Row(item) : nullptr) ShowMixtureInfo(static_cast<uint32_t>(row->tag));
+    }
+    result = 0;
+    return true;
+}
+
+void DlgMixtureList::ShowMixtureInfo(uint32_t id) {
+    const MixtureRecord* record = InputTables::FindMixture(Mixtures(), id);
+    if (!record) return;
+    MixtureInfoTable().ShowRows(BuildMixtureInfoTable(*record, DigitsInProgram()));
+}
