@@ -10,6 +10,7 @@
 //   pick ID ROWS                  select rows of the list view ID in the main window
 //                                 (ROWS: 0-based, comma-separated, or none)
 //   click ID ROWS                 pick, then the click notification of the list
+//                                 (without ROWS: a button, see below)
 //   dblclick ID ROWS              pick, then the double-click notification
 //   combo ID [INDEX]              select an entry of the combo box ID as the
 //                                 person would; record its entries
@@ -445,7 +446,7 @@ bool Run(const std::vector<std::string>& w, std::string& error) {
             return false;
         }
         g_hooks->select(w[1] == "none" ? std::string() : w[1]);
-    } else if (verb == "pick" || verb == "click" || verb == "dblclick") {
+    } else if (verb == "pick" || (verb == "click" && w.size() >= 3) || verb == "dblclick") {
         if (!needMain()) return false;
         HWND list = ControlOf(main, number(1));
         if (!list || ClassOf(list) != L"SysListView32" || w.size() < 3) {
