@@ -46,6 +46,7 @@ bool DlgMain::OnInitDialog() {
     if (!about.empty()) AppendSystemMenuItem(hwnd_, IDM_ABOUT, about);
 
     settings_ = std::make_unique<DlgSettings>();  // loads the program settings the first time
+    report_ = std::make_unique<DlgReport>();
 
     RECT window;
     GetWindowRect(hwnd_, &window);
@@ -55,9 +56,8 @@ bool DlgMain::OnInitDialog() {
     SetItemText(IDC_MAIN_COMPONENTS, Module::Text(IDS_COMPONENTS_BUTTON));
     SetItemText(IDC_MAIN_SETTINGS, Module::Text(IDS_SETTINGS_BUTTON));
     SetItemText(IDC_MAIN_REPORT, Module::Text(IDS_REPORT_BUTTON));
-    // The components and report dialogs join with the catalogue and the report.
+    // The components dialog joins with the catalogue.
     EnableWindow(Item(IDC_MAIN_COMPONENTS), FALSE);
-    EnableWindow(Item(IDC_MAIN_REPORT), FALSE);
 
     SetLayout(IDC_MAIN_UPPER_TABS, kUpperStripRule);
     SetLayout(IDC_MAIN_LOWER_TABS, kLowerStripRule);
@@ -133,6 +133,14 @@ void DlgMain::OnCommand(int id, int code) {
             break;
         case IDC_MAIN_SETTINGS:
             if (settings_ && settings_->RunModal(hwnd_) == IDOK) Recalculate();
+            break;
+        case IDC_MAIN_REPORT:
+            if (report_) {
+                // The mixture and assay lists, the calculation and the graph page
+                // join here with their pages; without them the report has no data.
+                report_->SetData(nullptr, nullptr, nullptr, nullptr);
+                report_->RunModal(hwnd_);
+            }
             break;
         case IDOK:
         case IDCANCEL:
