@@ -4,19 +4,21 @@
 //
 //   host-sim [--dll PATH] --info
 //   host-sim [--dll PATH] [--db FILE] [--profile FILE | --no-profile] [--menu-command N]
-//            [--auto SCENARIO | --interactive]
+//            [--auto SCENARIO | --interactive] [--withdraw SERVICE]...
 //   with the report options of odt_export.h (--templates, --report-out, --temp, --export-test)
 //
 // The host has a main window of its own, hidden unless --interactive; it owns
 // the plug-in's window. --auto runs a scenario file after the menu commands
 // (one command, unless --menu-command says otherwise; see auto_run.cpp);
 // --interactive shows the host window with the plug-in's menu item and runs
-// until the person closes it.
+// until the person closes it. --withdraw makes the host answer that it does
+// not offer the service (an older host version).
 #include <windows.h>
 
 #include <cstdio>
 #include <cstdlib>
 #include <map>
+#include <set>
 #include <memory>
 #include <string>
 #include <vector>
@@ -38,6 +40,7 @@ struct Options {
     int menuCommands = -1;  // -1: not given
     std::wstring scenario;
     bool interactive = false;
+    std::set<std::string> withdrawn;  // --withdraw SERVICE: answered as not offered
 };
 
 struct Host {
@@ -61,8 +64,9 @@ bool Offered(const std::string& name) {
         return !g_host.options.noProfile &&
                (name == HostNames::kProfileGetInt || name == HostNames::kProfileSetInt ||
                 name == HostNames::kProfileGetString || name == HostNames::kProfileSetString);
+    if (g_host.options.withdrawn.count(name)) return false;
     return name == HostNames::kCreateNewMenu || name == HostNames::kGetConnectionUri ||
-           name == HostNames::kExportToOdt;
+           name == HostNames::kExportToOdt || name == HostNames::kOpenAssayFile;
 }
 
 int32_t HostSubscribe(const char* event, HostHandler handler) {
@@ -239,6 +243,11 @@ bool ParseArguments(int argc, wchar_t** argv, Options& o, std::string& error) {
         else if (a == L"--info") o.info = true;
         else if (a == L"--auto") { if (!value(o.scenario)) return false; }
         else if (a == L"--interactive") o.interactive = true;
+        else if (a == L"--withdraw") {
+            std::wstring service;
+            if (!value(service)) return false;
+            o.withdrawn.insert(Utf8FromWideSim(service));
+        }
         else if (a == L"--menu-command") {
             std::wstring n;
             if (!value(n)) return false;
