@@ -55,6 +55,7 @@ bool DlgMain::OnInitDialog() {
     settings_ = std::make_unique<DlgSettings>();  // loads the program settings the first time
     CreateDefaultCatalogue();
     LoadCatalogue();
+    report_ = std::make_unique<DlgReport>();
 
     RECT window;
     GetWindowRect(hwnd_, &window);
@@ -64,9 +65,8 @@ bool DlgMain::OnInitDialog() {
     SetItemText(IDC_MAIN_COMPONENTS, Module::Text(IDS_COMPONENTS_BUTTON));
     SetItemText(IDC_MAIN_SETTINGS, Module::Text(IDS_SETTINGS_BUTTON));
     SetItemText(IDC_MAIN_REPORT, Module::Text(IDS_REPORT_BUTTON));
-    // The components and report dialogs join with the catalogue and the report.
+    // The components dialog joins with the catalogue.
     EnableWindow(Item(IDC_MAIN_COMPONENTS), FALSE);
-    EnableWindow(Item(IDC_MAIN_REPORT), FALSE);
 
     SetLayout(IDC_MAIN_UPPER_TABS, kUpperStripRule);
     SetLayout(IDC_MAIN_LOWER_TABS, kLowerStripRule);
@@ -143,6 +143,13 @@ void DlgMain::OnCommand(int id, int code) {
             break;
         case IDC_MAIN_SETTINGS:
             if (settings_ && settings_->RunModal(hwnd_) == IDOK) Recalculate();
+            break;
+        case IDC_MAIN_REPORT:
+            if (report_) {
+                // The graph page joins as the report's graph source when it is filled.
+                report_->SetData(&TheMixtureList().mixtures, &TheAssayList().assays, &calc_, nullptr);
+                report_->RunModal(hwnd_);
+            }
             break;
         case IDOK:
         case IDCANCEL:

@@ -10,6 +10,7 @@
 
 #include "calc/linearity_calc.h"
 #include "host/version_info.h"
+#include "ui/dlg_report.h"
 #include "ui/dlg_settings.h"
 #include "ui/model/layout.h"
 #include "win/controls.h"
@@ -55,5 +56,6 @@ private:
     Strip upper_, lower_;
     std::unique_ptr<DlgSettings> settings_;
     LinearityCalc calc_;
+    std::unique_ptr<DlgReport> report_;
     int recalculations_ = 0;
 };

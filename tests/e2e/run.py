@@ -47,7 +47,7 @@ class Context:
         expect(code == 0, "host-sim exited with %d: %s" % (code, err.strip()))
         return [json.loads(line) for line in out.splitlines() if line.strip()]
 
-    def scenario(self, name, lines, profile=None, args=(), calls=False):
+    def scenario(self, name, lines, profile=None, args=(), calls=False, extra=()):
         """Runs host-sim --auto over the scenario lines; returns the transcript's host records
         (with the plug-in's calls too when asked)."""
         if not getattr(self, "unmanaged", False):
@@ -61,6 +61,7 @@ class Context:
         options = ["--auto", winenv.Wine.path(path)] + list(args)
         if profile:
             options += ["--profile", winenv.Wine.path(profile)]
+        options += list(extra)
         return [c for c in self.transcript(*options) if calls or "host" in c]
 
 
@@ -620,8 +621,41 @@ def test_assay_database_failure(ctx):
 
 
 
+def test_report_dialog(ctx):
+    """OK stores the seven report settings; Report without data, or in a host without
+    "Main/OpenAssayFile", answers with its message box and leaves the dialog open."""
+    profile = os.path.join(ctx.work, "report-profile.txt")
+    key = "plugins\\Tessaro\\ReportSettings/"
+    calls = ctx.scenario("report-ok", ["press 1024 ok set:1042=Хром-5/7 set:1043=Иванов check:1046=1 "
+                                       "check:1048=1 check:1051=1"], profile)
+    modal = records(calls, "modal")[0]
+    c = controls(modal)
+    expect(modal["caption"] == "Отчет", "caption %r" % modal["caption"])
+    expect([c[i]["text"] for i in (1040, 1041, 1049, 1046, 1047, 1048, 1050, 1051, 1024, 1035, 1036)] ==
+           ["Номер прибора:", "Оператор:", "Настройка содержимого отчета", "Список хроматограмм", "Список смесей",
+            "Данные по смесям", "Результаты проверки", "График", "Отчет", "ОК", "Отмена"], "texts %r" % modal)
+    expect(all(c[i]["checked"] == 0 for i in (1046, 1047, 1048, 1050, 1051)) and c[1042]["text"] == "",
+           "an empty profile must show an empty dialog: %r" % modal)
+    with open(profile, encoding="utf-8") as f:
+        stored = dict((line.split("\t")[1], line.split("\t")[2]) for line in f.read().splitlines() if line)
+    want = {"DeviceNumber": "Хром-5/7", "Operator": "Иванов", "enableAssayList": "1", "enableMixtureList": "0",
+            "enableMixtureInfo": "1", "enableResultCheck": "0", "enableGraph": "1"}
+    expect(all(stored.get(key + k) == v for k, v in want.items()), "profile after OK %r" % stored)
+
+    for name, extra, text in (("report-no-data", [], "Недостаточно данных для формирования отчета!"),
+                              ("report-old-host", ["--withdraw", "Main/OpenAssayFile"],
+                               "Невозможно сформировать отчет в текущей версии ПО Norvane.")):
+        calls = ctx.scenario(name, ["press 1024 cancel click:1024"], profile, extra)
+        shown = records(calls, "modal")
+        expect(len(shown) == 2, "%s: dialog and message box expected, got %r" % (name, shown))
+        expect(controls(shown[0])[1042]["text"] == "Хром-5/7", "%s: the stored texts were not shown" % name)
+        box = shown[1]
+        expect(box["caption"] == "Ошибка отчета", "%s: box caption %r" % (name, box["caption"]))
+        expect(any(x["text"] == text for x in box["controls"]), "%s: box %r" % (name, box))
+
+
 WINDOW_TESTS = [test_main_window, test_message_log, test_resize, test_settings_dialog, test_about_box,
-                test_no_leaks, test_assay_pages, test_assay_database_failure]
+                test_no_leaks, test_assay_pages, test_assay_database_failure, test_report_dialog]
 TESTS = {"x86_64": [test_binary, test_info, test_registration, test_report_export, test_report_export_failures] + WINDOW_TESTS,
          "i686": [test_binary, test_info, test_registration]}
 

@@ -1,11 +1,14 @@
 // The --auto scenario: one command per line, '#' starts a comment.
 //
 //   command                       fire the plug-in's menu command again
-//   press ID [ok|cancel] [set:ID=TEXT] [check:ID=0|1]
+//   press ID [ok|cancel] [set:ID=TEXT] [check:ID=0|1] [click:ID]
 //                                 press a button of the plug-in's main window
 //                                 or of one of its pages; with ok/cancel the
 //                                 modal dialog it opens is recorded, its
-//                                 fields set, and then answered
+//                                 fields set, its buttons given by click
+//                                 pressed in turn (a message box one of them
+//                                 opens is recorded and answered, or "no-box"
+//                                 recorded), and then it is answered
 //   select all|none|ID,ID,...     what the host's chromatogram selection answers from now on
 //   pick ID ROWS                  select rows of the list view ID in the main window
 //                                 (ROWS: 0-based, comma-separated, or none)
@@ -174,8 +177,11 @@ struct ModalAnswer {
     bool ok = false;
     std::vector<std::pair<int, std::wstring>> texts;
     std::vector<std::pair<int, bool>> checks;
+    std::vector<int> clicks;
     bool answered = false;
 } g_answer;
+bool g_boxAnswered = false;
+HWND g_boxOwner = nullptr;  // the modal dialog whose button opens the box
 
 std::string DialogJson(HWND dialog) {
     std::string json = "{\"host\":\"modal\",\"caption\":" + Json(TextOf(dialog)) + ",\"controls\":[";
@@ -204,6 +210,16 @@ HWND ModalDialog() {
     return nullptr;
 }
 
+// A message box over the modal dialog: recorded (its text among the controls) and closed with OK.
+void CALLBACK AnswerBox(HWND, UINT, UINT_PTR timer, DWORD) {
+    HWND box = ModalDialog();
+    if (!box || box == g_boxOwner) return;
+    KillTimer(nullptr, timer);
+    g_boxAnswered = true;
+    g_hooks->record(DialogJson(box));
+    PostMessageW(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(box, IDOK)));
+}
+
 void CALLBACK AnswerModal(HWND, UINT, UINT_PTR timer, DWORD) {
     HWND dialog = ModalDialog();
     if (!dialog || !g_answer.armed) return;
@@ -214,6 +230,14 @@ void CALLBACK AnswerModal(HWND, UINT, UINT_PTR timer, DWORD) {
     for (const auto& [id, text] : g_answer.texts) SetDlgItemTextW(dialog, id, text.c_str());
     for (const auto& [id, checked] : g_answer.checks)
         SendDlgItemMessageW(dialog, id, BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
+    for (int id : g_answer.clicks) {
+        g_boxAnswered = false;
+        g_boxOwner = dialog;
+        UINT_PTR boxTimer = SetTimer(nullptr, 0, 10, AnswerBox);
+        SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
+        KillTimer(nullptr, boxTimer);
+        if (!g_boxAnswered) g_hooks->record("{\"host\":\"no-box\",\"id\":" + std::to_string(id) + "}");
+    }
     // The settings dialog has its own OK and Cancel buttons (1035, 1036).
     int button = g_answer.ok ? (GetDlgItem(dialog, 1035) ? 1035 : IDOK) : (GetDlgItem(dialog, 1036) ? 1036 : IDCANCEL);
     PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED),
@@ -227,6 +251,8 @@ void WithAnswer(const std::vector<std::string>& options, const std::function<voi
         if (option == "ok" || option == "cancel") {
             g_answer.armed = true;
             g_answer.ok = option == "ok";
+        } else if (option.rfind("click:", 0) == 0) {
+            g_answer.clicks.push_back(std::atoi(option.c_str() + 6));
         } else if (option.rfind("set:", 0) == 0 || option.rfind("check:", 0) == 0) {
             size_t colon = option.find(':'), equals = option.find('=');
             int id = std::atoi(option.substr(colon + 1, equals - colon - 1).c_str());

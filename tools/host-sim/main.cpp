@@ -5,13 +5,15 @@
 //   host-sim [--dll PATH] --info
 //   host-sim [--dll PATH] [--db FILE] [--profile FILE | --no-profile] [--menu-command N]
 //            [--select-ids ID,ID,... | --select-all] [--auto SCENARIO | --interactive]
+//            [--withdraw SERVICE]...
 //   with the report options of odt_export.h (--templates, --report-out, --temp, --export-test)
 //
 // The host has a main window of its own, hidden unless --interactive; it owns
 // the plug-in's window. --auto runs a scenario file after the menu commands
 // (one command, unless --menu-command says otherwise; see auto_run.cpp);
 // --interactive shows the host window with the plug-in's menu item and runs
-// until the person closes it.
+// until the person closes it. --withdraw makes the host answer that it does
+// not offer the service (an older host version).
 //
 // The chromatogram selection "Main/OpenAssayIdDlgEx" is a real dialog over the
 // visible assays of --db when interactive; otherwise it answers with the ids
@@ -23,6 +25,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <map>
+#include <set>
 #include <memory>
 #include <string>
 #include <vector>
@@ -46,6 +49,7 @@ struct Options {
     std::wstring scenario;
     bool interactive = false;
     std::string selection;  // "all", a comma-separated id list, or empty (nothing chosen)
+    std::set<std::string> withdrawn;  // --withdraw SERVICE: answered as not offered
 };
 
 struct Host {
@@ -69,6 +73,7 @@ bool Offered(const std::string& name) {
         return !g_host.options.noProfile &&
                (name == HostNames::kProfileGetInt || name == HostNames::kProfileSetInt ||
                 name == HostNames::kProfileGetString || name == HostNames::kProfileSetString);
+    if (g_host.options.withdrawn.count(name)) return false;
     return name == HostNames::kCreateNewMenu || name == HostNames::kGetConnectionUri ||
            name == HostNames::kExportToOdt || name == HostNames::kOpenAssayIdDlgEx ||
            name == HostNames::kOpenAssayFile;
@@ -317,6 +322,11 @@ bool ParseArguments(int argc, wchar_t** argv, Options& o, std::string& error) {
             std::wstring ids;
             if (!value(ids)) return false;
             o.selection = Utf8FromWideSim(ids);
+        }
+        else if (a == L"--withdraw") {
+            std::wstring service;
+            if (!value(service)) return false;
+            o.withdrawn.insert(Utf8FromWideSim(service));
         }
         else if (a == L"--menu-command") {
             std::wstring n;

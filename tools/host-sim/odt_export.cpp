@@ -18,6 +18,8 @@ constexpr const char kTextMediaType[] = "application/vnd.oasis.opendocument.text
 struct ExportSetup {
     std::wstring templatesDir, reportDir, tempDir;
     bool test = false;
+    bool forced = false;   // --export-result N: the service answers N without exporting
+    int32_t forcedResult = 0;
     std::wstring testDocument, testTemplate, testOutput;
 };
 ExportSetup g_setup;
@@ -258,7 +260,15 @@ int TakeExportOption(int argc, wchar_t** argv, int& i, std::string& error) {
     else if (a == L"--report-out") targets = {&g_setup.reportDir};
     else if (a == L"--temp") targets = {&g_setup.tempDir};
     else if (a == L"--export-test") targets = {&g_setup.testDocument, &g_setup.testTemplate, &g_setup.testOutput};
-    else return 0;
+    else if (a == L"--export-result") {
+        if (i + 1 >= argc) {
+            error = "missing value after --export-result";
+            return -1;
+        }
+        g_setup.forced = true;
+        g_setup.forcedResult = static_cast<int32_t>(wcstol(argv[++i], nullptr, 10));
+        return 1;
+    } else return 0;
     if (i + static_cast<int>(targets.size()) >= argc) {
         error = "missing value after " + Utf8FromWideSim(a);
         return -1;
@@ -281,8 +291,11 @@ intptr_t ExportToOdtService(intptr_t argument1, intptr_t argument2) {
     std::wstring written;
     int32_t result = kReportUnexpected;
     try {
-        result = ExportReport(root, templateFile, g_setup.tempDir, reportDir, g_setup.test ? g_setup.testOutput : L"",
-                              written);
+        if (g_setup.forced)
+            result = g_setup.forcedResult;
+        else
+            result = ExportReport(root, templateFile, g_setup.tempDir, reportDir,
+                                  g_setup.test ? g_setup.testOutput : L"", written);
     } catch (...) {  // out of memory inside the XML or ZIP work: the service fails, the host lives on
         result = kReportUnexpected;
     }

@@ -12,6 +12,7 @@
 //                     runs the service once on a UTF-8 document file, without
 //                     the plug-in, writing OUT.odt; exit 0 on success, 1 on a
 //                     negative result (printed as the service call's record)
+//   --export-result N  the service answers N for every report without writing one
 #pragma once
 
 #include <cstdint>
