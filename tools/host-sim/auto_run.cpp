@@ -15,6 +15,8 @@
 //   counts                        record live GDI objects of the plug-in (windows and plot surfaces),
 //                                 the thread's windows and the graph page's chart drawings
 //   redraw PAGE                   repaint the page whose caption is PAGE, waiting for the painting
+//   choose PAGE ID INDEX          select entry INDEX of combo box ID on the page whose caption is
+//                                 PAGE, as the user would (the page hears CBN_SELCHANGE)
 //   reportgraph [FILE.png]        have the graph page draw the report picture into a 1000 x 1000
 //                                 32-bit bitmap; record the result and the non-white pixels, save it
 //   fail                          make a handler throw, answer the message box, check the window still answers
@@ -465,6 +467,16 @@ bool Run(const std::vector<std::string>& w, std::string& error) {
             return false;
         }
         RedrawWindow(page, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    } else if (verb == "choose") {
+        HWND page = w.size() < 4 ? nullptr : PageOf(main, WideFromUtf8Sim(w[1]));
+        HWND combo = page ? GetDlgItem(page, number(2)) : nullptr;
+        if (!combo) {
+            error = "choose: no such page or combo box";
+            return false;
+        }
+        SendMessageW(combo, CB_SETCURSEL, static_cast<WPARAM>(number(3)), 0);
+        SendMessageW(page, WM_COMMAND, MAKEWPARAM(number(2), CBN_SELCHANGE), reinterpret_cast<LPARAM>(combo));
+        PumpPending();
     } else if (verb == "reportgraph") {
         HWND graph = GraphPageWindow(main);
         if (!graph) {
