@@ -118,11 +118,14 @@ void DlgMain::ShowSelected(Strip& strip) {
         ShowWindow(strip.pages[selected]->Handle(), SW_SHOW);
 }
 
+int DlgMain::GraphPageSource::ExportGraphData(pugi::xml_node root, void* dc, int digits) {
+    return GraphPage().ExportGraphData(root, static_cast<HDC>(dc), digits);
+}
+
 void DlgMain::Recalculate() {
     ++recalculations_;
     RecalculationSteps steps;
-    // The intermediate results page and the graph page take their steps
-    // (steps.refillIntermediate, steps.refillGraph) when they are filled.
+    steps.refillGraph = [this] { GraphPage().Refill(calc_); };
     steps.refillResults = [this] { ResultsTable().FillResults(calc_); };
     steps.showLog = [] { MessageLogPage().ShowLog(); };
     RunRecalculation(calc_, GetMessageLog(), TheMixtureList().mixtures, TheAssayList().assays, steps);
@@ -146,8 +149,7 @@ void DlgMain::OnCommand(int id, int code) {
             break;
         case IDC_MAIN_REPORT:
             if (report_) {
-                // The graph page joins as the report's graph source when it is filled.
-                report_->SetData(&TheMixtureList().mixtures, &TheAssayList().assays, &calc_, nullptr);
+                report_->SetData(&TheMixtureList().mixtures, &TheAssayList().assays, &calc_, &graphSource_);
                 report_->RunModal(hwnd_);
             }
             break;

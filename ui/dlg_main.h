@@ -10,6 +10,7 @@
 
 #include "calc/linearity_calc.h"
 #include "host/version_info.h"
+#include "report/report_document.h"
 #include "ui/dlg_report.h"
 #include "ui/dlg_settings.h"
 #include "ui/model/layout.h"
@@ -57,5 +58,9 @@ private:
     std::unique_ptr<DlgSettings> settings_;
     LinearityCalc calc_;
     std::unique_ptr<DlgReport> report_;
+    // The graph page as the report's source of the graph picture and data.
+    struct GraphPageSource : ReportGraphSource {
+        int ExportGraphData(pugi::xml_node root, void* dc, int digits) override;
+    } graphSource_;
     int recalculations_ = 0;
 };

@@ -17,17 +17,6 @@ bool DlgCalcInfo::OnInitDialog() {
     return true;
 }
 
-bool DlgGraphPreview::OnInitDialog() {
-    SetItemText(IDC_GRAPH_COMPONENT_LABEL, Module::Text(IDS_COMPONENT_LABEL));
-    SetItemText(IDC_GRAPH_CHANNEL_LABEL, Module::Text(IDS_CHANNEL_LABEL));
-    levels_.Subclass(Item(IDC_GRAPH_LEVELS));
-    levels_.List().AddExtendedStyle(kTableStyle);
-    InsertColumns(levels_.List(), {{L"№", 40}, {L"Концентрация, моль%", 140}, {L"Площадь", 80}});
-    SetLayout(IDC_GRAPH_LEVELS, {0, 0, 0, 100});
-    SetLayout(IDC_GRAPH_CHART, Layout::kFill);
-    return true;
-}
-
 DlgAssayList& AssayListPage() {
     static DlgAssayList page;
     return page;

@@ -9,3 +9,10 @@ inline constexpr const wchar_t* kRecalculationsMessage = L"Tessaro.Recalculation
 // Makes the handler throw, to show that a failure inside a window ends in a
 // message box and the window goes on working. Answer: 1 once it is handled again.
 inline constexpr const wchar_t* kFailForTestMessage = L"Tessaro.FailForTest";
+// Sent to the graph page. Answer: how often it has drawn its chart.
+inline constexpr const wchar_t* kGraphRendersMessage = L"Tessaro.GraphRenders";
+// Sent to the graph page. Answer: live objects of the plot's drawing surfaces.
+inline constexpr const wchar_t* kSurfaceObjectsMessage = L"Tessaro.SurfaceObjects";
+// Sent to the graph page with a device context as wParam: draws the report
+// picture into it. Answer: the result of RenderReportGraph.
+inline constexpr const wchar_t* kReportGraphMessage = L"Tessaro.ReportGraph";

@@ -654,8 +654,31 @@ def test_report_dialog(ctx):
         expect(any(x["text"] == text for x in box["controls"]), "%s: box %r" % (name, box))
 
 
+def test_graph_page(ctx):
+    """Before any chromatogram the graph page shows an empty chart; 500 repaints and 21 report
+    pictures (1000 x 1000, 32 bits) leave no GDI object behind."""
+    artefacts = os.path.join(os.environ.get("TESSARO_NATIVE_DIR") or ctx.work, "e2e-artifacts")
+    os.makedirs(artefacts, exist_ok=True)
+    picture = os.path.join(artefacts, "report-graph-%s.png" % ctx.arch)
+    dump = os.path.join(ctx.work, "graph-lists")
+    calls = ctx.scenario("graph", ["tab 1009 4", "choose График 1022 0", "choose График 1057 0", "counts",
+                                   "repeat 500 redraw График", "counts", "reportgraph " + winenv.Wine.path(picture),
+                                   "repeat 20 reportgraph", "counts", "dump " + winenv.Wine.path(dump)])
+    before, painted, drawn = records(calls, "counts")
+    expect(painted["graphRenders"] - before["graphRenders"] >= 500, "the chart was not repainted: %r" % painted)
+    for c in (painted, drawn):
+        expect((c["gdi"], c["surface"], c["windows"]) == (before["gdi"], before["surface"], before["windows"]),
+               "counts %r -> %r" % (before, c))
+    expect(before["surface"] == 0, "plot objects alive between drawings: %r" % before)
+    report = records(calls, "reportgraph")[0]
+    expect(report["result"] == 0 and report["inked"] > 1000 and report["saved"], "report picture %r" % report)
+    with open(os.path.join(dump, "График-1045.tsv"), encoding="utf-8") as f:
+        expect(f.read() == "№\tКонцентрация, моль%\tПлощадь\n", "graph level list")
+
+
+
 WINDOW_TESTS = [test_main_window, test_message_log, test_resize, test_settings_dialog, test_about_box,
-                test_no_leaks, test_assay_pages, test_assay_database_failure, test_report_dialog]
+                test_no_leaks, test_assay_pages, test_assay_database_failure, test_report_dialog, test_graph_page]
 TESTS = {"x86_64": [test_binary, test_info, test_registration, test_report_export, test_report_export_failures] + WINDOW_TESTS,
          "i686": [test_binary, test_info, test_registration]}
 

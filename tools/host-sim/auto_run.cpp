@@ -24,7 +24,13 @@
 //   resize WIDTH HEIGHT           resize the main window, then record its geometry
 //   close                         close the main window (it only hides)
 //   state                         record caption, visibility, tabs and pages
-//   counts                        record live GDI objects of the plug-in and the thread's windows
+//   counts                        record live GDI objects of the plug-in (windows and plot surfaces),
+//                                 the thread's windows and the graph page's chart drawings
+//   redraw PAGE                   repaint the page whose caption is PAGE, waiting for the painting
+//   choose PAGE ID INDEX          select entry INDEX of combo box ID on the page whose caption is
+//                                 PAGE, as the user would (the page hears CBN_SELCHANGE)
+//   reportgraph [FILE.png]        have the graph page draw the report picture into a 1000 x 1000
+//                                 32-bit bitmap; record the result and the non-white pixels, save it
 //   fail                          make a handler throw, answer the message box, check the window still answers
 //   text ID                       record the text (and a button's check state) of the
 //                                 main window's control with that id, pages included
@@ -98,6 +104,20 @@ HWND MainWindow() {
     for (HWND window : ThreadWindows())
         if (ClassOf(window) == L"#32770" && GetWindow(window, GW_OWNER) == g_hooks->host) return window;
     return nullptr;
+}
+
+// A page of the main window, found by its caption.
+HWND PageOf(HWND main, const std::wstring& caption) {
+    if (!main) return nullptr;
+    for (HWND window : Descendants(main))
+        if (ClassOf(window) == L"#32770" && TextOf(window) == caption) return window;
+    return nullptr;
+}
+
+HWND GraphPageWindow(HWND main) { return PageOf(main, L"\u0413\u0440\u0430\u0444\u0438\u043a"); }
+
+LRESULT AskWindow(HWND window, const wchar_t* message) {
+    return window ? SendMessageW(window, RegisterWindowMessageW(message), 0, 0) : -1;
 }
 
 int CountWindows() {
@@ -359,25 +379,7 @@ int DumpLists(const std::wstring& folder) {
     return written;
 }
 
-bool SavePng(HWND window, const std::wstring& file) {
-    SetWindowPos(window, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW);
-    RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
-    for (int i = 0; i < 10; ++i) {
-        PumpPending();
-        Sleep(30);
-    }
-    RECT r;
-    GetWindowRect(window, &r);
-    int width = r.right - r.left, height = r.bottom - r.top;
-    HDC screen = GetDC(nullptr);
-    HDC memory = CreateCompatibleDC(screen);
-    HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
-    HGDIOBJ old = SelectObject(memory, bitmap);
-    BitBlt(memory, 0, 0, width, height, screen, r.left, r.top, SRCCOPY);
-    SelectObject(memory, old);
-    DeleteDC(memory);
-    ReleaseDC(nullptr, screen);
-
+bool SaveBitmapPng(HBITMAP bitmap, const std::wstring& file) {
     Gdiplus::GdiplusStartupInput input;
     ULONG_PTR token = 0;
     bool saved = false;
@@ -397,8 +399,61 @@ bool SavePng(HWND window, const std::wstring& file) {
         }
         Gdiplus::GdiplusShutdown(token);
     }
+    return saved;
+}
+
+bool SavePng(HWND window, const std::wstring& file) {
+    SetWindowPos(window, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW);
+    RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    for (int i = 0; i < 10; ++i) {
+        PumpPending();
+        Sleep(30);
+    }
+    RECT r;
+    GetWindowRect(window, &r);
+    int width = r.right - r.left, height = r.bottom - r.top;
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
+    HGDIOBJ old = SelectObject(memory, bitmap);
+    BitBlt(memory, 0, 0, width, height, screen, r.left, r.top, SRCCOPY);
+    SelectObject(memory, old);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+
+    bool saved = SaveBitmapPng(bitmap, file);
     DeleteObject(bitmap);
     return saved;
+}
+
+// The report picture as the report makes it: a 1000 x 1000, 32-bit bitmap
+// with its own device context, white at first, drawn by the graph page.
+std::string ReportGraph(HWND graph, const std::wstring& file) {
+    const int size = 1000;
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = size;
+    info.bmiHeader.biHeight = -size;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    HDC dc = CreateCompatibleDC(nullptr);
+    HBITMAP bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ old = SelectObject(dc, bitmap);
+    auto* pixels = static_cast<uint32_t*>(bits);
+    std::fill(pixels, pixels + size * size, 0x00FFFFFFu);
+    LRESULT result = SendMessageW(graph, RegisterWindowMessageW(kReportGraphMessage), reinterpret_cast<WPARAM>(dc), 0);
+    GdiFlush();
+    long inked = 0;
+    for (int i = 0; i < size * size; ++i)
+        if ((pixels[i] & 0x00FFFFFFu) != 0x00FFFFFFu) ++inked;
+    SelectObject(dc, old);
+    DeleteDC(dc);
+    bool saved = !file.empty() && SaveBitmapPng(bitmap, file);
+    DeleteObject(bitmap);
+    return "{\"host\":\"reportgraph\",\"result\":" + std::to_string(result) + ",\"inked\":" +
+           std::to_string(inked) + ",\"saved\":" + (saved ? "true" : "false") + "}";
 }
 
 // ---------------------------------------------------------------- commands
@@ -537,9 +592,36 @@ bool Run(const std::vector<std::string>& w, std::string& error) {
     } else if (verb == "state") {
         g_hooks->record(StateJson(main));
     } else if (verb == "counts") {
-        LRESULT gdi = main ? SendMessageW(main, RegisterWindowMessageW(kLiveGdiObjectsMessage), 0, 0) : -1;
-        g_hooks->record("{\"host\":\"counts\",\"gdi\":" + std::to_string(gdi) +
+        HWND graph = GraphPageWindow(main);
+        g_hooks->record("{\"host\":\"counts\",\"gdi\":" + std::to_string(AskWindow(main, kLiveGdiObjectsMessage)) +
+                        ",\"surface\":" + std::to_string(AskWindow(graph, kSurfaceObjectsMessage)) +
+                        ",\"graphRenders\":" + std::to_string(AskWindow(graph, kGraphRendersMessage)) +
                         ",\"windows\":" + std::to_string(CountWindows()) + "}");
+    } else if (verb == "redraw") {
+        HWND page = w.size() < 2 ? nullptr : PageOf(main, WideFromUtf8Sim(w[1]));
+        if (!page) {
+            error = "redraw: no such page";
+            return false;
+        }
+        RedrawWindow(page, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    } else if (verb == "choose") {
+        HWND page = w.size() < 4 ? nullptr : PageOf(main, WideFromUtf8Sim(w[1]));
+        HWND combo = page ? GetDlgItem(page, number(2)) : nullptr;
+        if (!combo) {
+            error = "choose: no such page or combo box";
+            return false;
+        }
+        SendMessageW(combo, CB_SETCURSEL, static_cast<WPARAM>(number(3)), 0);
+        SendMessageW(page, WM_COMMAND, MAKEWPARAM(number(2), CBN_SELCHANGE), reinterpret_cast<LPARAM>(combo));
+        PumpPending();
+    } else if (verb == "reportgraph") {
+        HWND graph = GraphPageWindow(main);
+        if (!graph) {
+            error = "reportgraph: no graph page";
+            return false;
+        }
+        std::string json = ReportGraph(graph, w.size() > 1 ? WideFromUtf8Sim(w[1]) : std::wstring());
+        g_hooks->record(json);
     } else if (verb == "fail") {
         if (!needMain()) return false;
         UINT message = RegisterWindowMessageW(kFailForTestMessage);

@@ -59,6 +59,23 @@ def main():
     expect(r.returncode == 0, "one assay")
     expect([x["id"] for x in json.loads(r.stdout)["assays"]] == [first], "only the assay asked for")
 
+    graphs = os.path.join(a.work, "graphs")
+    r = run([a.check, "--db", db, "--graph", graphs])
+    expect(r.returncode == 0, "graph run status %d: %s" % (r.returncode, r.stderr))
+    names = sorted(os.listdir(graphs)) if os.path.isdir(graphs) else []
+    offered = [c for c in doc["components"] if sum(1 for lv in c["levels"] if lv.get("conc") is not None
+                                                    and lv.get("meanArea") is not None) > 1]
+    expect(len(names) == len(offered) > 0, "one picture per offered component: %r" % names)
+    for n in names:
+        with open(os.path.join(graphs, n), "rb") as f:
+            expect(f.read(8) == b"\x89PNG\r\n\x1a\n", n + " is a PNG")
+    expect(any(n.startswith("ch1-") and "Метан" in n for n in names), "a methane picture on channel 1: %r" % names)
+    blocked = os.path.join(a.work, "blocked")
+    with open(blocked, "w"):
+        pass
+    r = run([a.check, "--db", db, "--graph", blocked])
+    expect(r.returncode == 2 and "cannot write" in r.stderr, "an unwritable picture folder gives status 2")
+
     for bad in (["--db"], [], ["--db", db, "--digits", "x"], ["--db", db, "--format", "xml"],
                 ["--db", db, "--alias", "99=X"], ["--db", db, "--alias", "nope"], ["--db", db, "--bogus"]):
         r = run([a.check] + bad)

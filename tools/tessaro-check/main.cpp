@@ -2,11 +2,15 @@
 // line, with the loading and the calculation the plug-in runs.
 //   tessaro-check --db FILE [--assay ID]... [--press-correct] [--temp-correct]
 //                 [--alias INDEX=TEXT]... [--digits N] [--format text|json]
-// Exit status 0 after a calculation, whatever its verdicts; 2 on bad arguments
-// or a database error.
+//                 [--graph DIR]
+// With --graph, DIR gets one PNG picture per component the graph page offers,
+// drawn as the report pictures it. Exit status 0 after a calculation, whatever
+// its verdicts; 2 on bad arguments, a database error or a picture not written.
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <cwchar>
+#include <filesystem>
 #include <string>
 #include <utility>
 #include <vector>
@@ -21,6 +25,8 @@
 #include "data/mixture_list.h"
 #include "host/program_settings.h"
 #include "host/text.h"
+#include "plot/graph_page_model.h"
+#include "tools/plot-png/plot_png.h"
 
 namespace {
 
@@ -34,13 +40,15 @@ struct Options {
     std::vector<std::pair<long, std::wstring>> aliases;
     int32_t digits = 3;
     bool json = false;
+    std::string graphDir;
 };
 
 int Usage(const std::string& problem) {
     std::fprintf(stderr, "tessaro-check: %s\n", problem.c_str());
     std::fprintf(stderr,
                  "usage: tessaro-check --db FILE [--assay ID]... [--press-correct] [--temp-correct]\n"
-                 "                     [--alias INDEX=TEXT]... [--digits N] [--format text|json]\n");
+                 "                     [--alias INDEX=TEXT]... [--digits N] [--format text|json]\n"
+                 "                     [--graph DIR]\n");
     return 2;
 }
 
@@ -66,7 +74,7 @@ std::string Parse(int argc, char** argv, Options& o) {
         } else if (arg == "--temp-correct") {
             o.temperature = true;
         } else if (!hasValue && (arg == "--db" || arg == "--assay" || arg == "--alias" || arg == "--digits" ||
-                                 arg == "--format")) {
+                                 arg == "--format" || arg == "--graph")) {
             return arg + " needs a value";
         } else if (arg == "--db") {
             o.db = argv[++i];
@@ -88,12 +96,44 @@ std::string Parse(int argc, char** argv, Options& o) {
             std::string v = argv[++i];
             if (v != "text" && v != "json") return "the format is text or json: " + v;
             o.json = v == "json";
+        } else if (arg == "--graph") {
+            o.graphDir = argv[++i];
         } else {
             return "unknown argument: " + arg;
         }
     }
     if (o.db.empty()) return "--db FILE is required";
     return "";
+}
+
+// A file name safe on every file system: channel, result index and the name
+// with the characters some systems refuse replaced by '_'.
+std::string GraphFileName(int32_t channel, int32_t index, const std::wstring& name) {
+    std::wstring safe;
+    for (wchar_t c : name) safe += (c < 32 || std::wcschr(L"<>:\"/\\|?*", c)) ? L'_' : c;
+    while (!safe.empty() && (safe.back() == L'.' || safe.back() == L' ')) safe.pop_back();
+    return "ch" + std::to_string(channel + 1) + "-" + std::to_string(index + 1) + "-" + Utf8FromWide(safe) + ".png";
+}
+
+// One picture per component offered on the graph page; false when one is not written.
+bool WriteGraphs(const LinearityCalc& calc, const std::string& dir) {
+    std::error_code error;
+    std::filesystem::create_directories(std::filesystem::u8path(dir), error);
+    GraphPageModel model;
+    model.SetComponents(&calc.GetComponents());
+    bool written = true;
+    for (const GraphChoice& channel : GraphChannelChoices(calc))
+        for (const GraphChoice& component : model.ComponentChoices(channel.data)) {
+            model.Show(component.data);
+            PlotChart chart;
+            model.ReportChart(chart);
+            std::string path = dir + "/" + GraphFileName(channel.data, component.data, component.text);
+            if (!RenderChartPng(chart, kReportGraphSize, kReportGraphSize, path)) {
+                std::fprintf(stderr, "tessaro-check: cannot write %s\n", path.c_str());
+                written = false;
+            }
+        }
+    return written;
 }
 
 }  // namespace
@@ -146,6 +186,7 @@ int main(int argc, char** argv) {
     std::string out = o.json ? CheckJson(calc, mixtureList.mixtures, assayList.assays, log, {o.pressure, o.temperature})
                              : CheckText(calc, log, o.digits);
     std::fwrite(out.data(), 1, out.size(), stdout);
+    bool graphs = o.graphDir.empty() || WriteGraphs(calc, o.graphDir);
     calc.Clear();
-    return std::fflush(stdout) == 0 ? 0 : 2;
+    return std::fflush(stdout) == 0 && graphs ? 0 : 2;
 }

@@ -1,6 +1,6 @@
 # tessaro-check: the linearity check over a host database, as text or JSON.
 add_executable(tessaro-check "${CMAKE_CURRENT_LIST_DIR}/main.cpp")
-target_link_libraries(tessaro-check PRIVATE tessaro_core)
+target_link_libraries(tessaro-check PRIVATE tessaro_core tessaro_plot_png)
 target_compile_options(tessaro-check PRIVATE -Wall -Wextra)
 
 find_package(Python3 REQUIRED COMPONENTS Interpreter)

@@ -1,0 +1,109 @@
+#include "plot/graph_page_model.h"
+
+#include <cmath>
+
+#include "host/text.h"
+
+namespace {
+bool Known(double v) { return v != NoValue && std::isfinite(v); }
+
+// A number of the report with `digits` decimals, "---" when it was not computed.
+std::wstring ReportNumber(double v, int digits) { return Known(v) ? FormatW(L"%.*f", digits, v) : L"---"; }
+
+void AppendText(pugi::xml_node parent, const wchar_t* name, const std::wstring& text) {
+    parent.append_child(name).text().set(text.c_str());
+}
+}  // namespace
+
+bool GraphLevelShown(const CalcLevel& level) { return Known(level.meanArea) && Known(level.conc); }
+
+int32_t GraphLevelCount(const CalcComponent& component) {
+    int32_t count = 0;
+    for (const CalcLevel& level : component.levels)
+        if (GraphLevelShown(level)) ++count;
+    return count;
+}
+
+std::vector<GraphChoice> GraphChannelChoices(const LinearityCalc& calc) {
+    std::vector<GraphChoice> choices;
+    for (const ChannelEntry& entry : calc.GetChannels()) choices.push_back({entry.label, entry.channel});
+    return choices;
+}
+
+GraphPageModel::GraphPageModel() { SetupPageChart(chart_); }
+
+const CalcComponent* GraphPageModel::Component(int32_t index) const {
+    if (!HasResults() || index < 0 || static_cast<size_t>(index) >= components_->size()) return nullptr;
+    return (*components_)[static_cast<size_t>(index)].get();
+}
+
+std::vector<GraphChoice> GraphPageModel::ComponentChoices(int32_t channel) const {
+    std::vector<GraphChoice> choices;
+    if (!HasResults()) return choices;
+    for (size_t i = 0; i < components_->size(); ++i) {
+        const CalcComponent& c = *(*components_)[i];
+        if (GraphLevelCount(c) > 1 && c.channel == channel) choices.push_back({c.name, static_cast<int32_t>(i)});
+    }
+    return choices;
+}
+
+void GraphPageModel::Show(int32_t index) {
+    rows_.clear();
+    points_.Clear();
+    chart_.series.clear();
+    if (!HasResults()) {
+        ShowPointsOnPageChart(chart_, points_);  // an empty chart from 0 to 1
+        return;
+    }
+    const CalcComponent* component = Component(index);
+    if (!component) return;
+    for (const CalcLevel& level : component->levels) {
+        if (!GraphLevelShown(level)) continue;
+        points_.Add(level.conc, level.meanArea);
+        rows_.push_back({FormatW(L"%d", static_cast<int>(rows_.size() + 1)), FormatW(L"%f", level.conc),
+                         FormatW(L"%f", level.meanArea)});
+    }
+    ShowPointsOnPageChart(chart_, points_);
+}
+
+void GraphPageModel::ReportChart(PlotChart& chart) const {
+    SetupReportChart(chart, points_);
+    if (points_.size() == 0) {  // nothing shown yet: the axes from 0 to 1
+        chart.SetXRange(0.0, 1.0);
+        chart.SetYRange(0.0, 1.0);
+    }
+}
+
+int GraphPageModel::RenderReportGraph(DrawSurface* surface) const {
+    if (!surface) return -1;
+    PlotChart chart;
+    ReportChart(chart);
+    surface->SetBackgroundMode(BackgroundMode::Transparent);
+    chart.Render(*surface, PlotRect{0, 0, kReportGraphSize, kReportGraphSize}, false);
+    surface->SetTextColor(0x000000);
+    surface->SetBackgroundColor(0xFFFFFF);
+    surface->SetBackgroundMode(BackgroundMode::Transparent);
+    surface->RemoveClip();
+    return 0;
+}
+
+int GraphPageModel::ExportGraphData(pugi::xml_node root, DrawSurface* surface, int32_t digits, int32_t index) const {
+    if (!HasResults()) return kNoResults;
+    const CalcComponent* component = Component(index);
+    if (!component) return kNoComponent;
+    RenderReportGraph(surface);
+    const int d = static_cast<int>(digits);
+    AppendText(root, L"graphComp", component->name);
+    AppendText(root, L"graph_Ch", FormatW(L"%d", static_cast<int>(component->channel + 1)));
+    AppendText(root, L"graphFormula", L"A = " + ReportNumber(component->slope, d) + L" * x + " + ReportNumber(component->intercept, d));
+    pugi::xml_node table = root.append_child(L"table6");
+    int number = 0;
+    for (const CalcLevel& level : component->levels) {
+        if (!GraphLevelShown(level)) continue;
+        pugi::xml_node row = table.append_child(L"row");
+        AppendText(row, L"num", FormatW(L"%d", ++number));
+        AppendText(row, L"graph_x", ReportNumber(level.conc, d));
+        AppendText(row, L"graph_A", ReportNumber(level.meanArea, d));
+    }
+    return kExported;
+}

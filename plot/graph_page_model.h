@@ -1,0 +1,80 @@
+// What the graph page shows, apart from its windows: which components a
+// channel offers, the level list and the chart of the chosen component, the
+// report picture, and the graph data written into the report document. A
+// level is shown only when it has both a certified concentration and a mean
+// area; a component is offered only with at least two such levels.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "calc/linearity_calc.h"
+#include "plot/graph_chart.h"
+#include "pugixml.hpp"
+
+// One entry of a selector: its text and its item data.
+struct GraphChoice {
+    std::wstring text;
+    int32_t data = 0;
+};
+
+// One row of the level list: number, concentration and mean area.
+struct GraphLevelRow {
+    std::wstring number, concentration, area;
+};
+
+// Levels of a component with both values, in level order.
+bool GraphLevelShown(const CalcLevel& level);
+int32_t GraphLevelCount(const CalcComponent& component);
+// The channel selector: one entry per channel of the calculation (label, channel).
+std::vector<GraphChoice> GraphChannelChoices(const LinearityCalc& calc);
+
+class GraphPageModel {
+public:
+    // Result codes of ExportGraphData.
+    static constexpr int kExported = 0;
+    static constexpr int kNoResults = -1;
+    static constexpr int kNoComponent = -2;
+
+    GraphPageModel();  // the page chart: captions, fonts, fixed ranges 0 to 1
+
+    // The components of the calculation, or none while the results are rebuilt.
+    void SetComponents(const LinearityCalc::Components* components) { components_ = components; }
+    bool HasResults() const { return components_ != nullptr && !components_->empty(); }
+
+    // The component selector for a channel: name and index of every component
+    // of that channel with more than one shown level, in result order.
+    std::vector<GraphChoice> ComponentChoices(int32_t channel) const;
+    // Rebuilds the level list, the points and the chart for the component with
+    // that index (the component selector's item data, -1 without a choice).
+    // Without results the chart is empty with fixed ranges 0 to 1; an index
+    // outside the results leaves it without series and with its last ranges.
+    void Show(int32_t index);
+
+    const std::vector<GraphLevelRow>& Rows() const { return rows_; }
+    const GraphPoints& Points() const { return points_; }
+    PlotChart& Chart() { return chart_; }
+
+    // Sets up chart as the report picture of the shown points.
+    void ReportChart(PlotChart& chart) const;
+    // The report picture of the shown points on a 1000 × 1000 surface; -1
+    // without a surface. The surface is left with black text on white, a
+    // transparent background and no clipping.
+    int RenderReportGraph(DrawSurface* surface) const;
+    // Draws the report picture (when the surface is given) and appends the
+    // component's name, channel, formula and level table to root, numbers with
+    // `digits` decimals; index as for Show.
+    int ExportGraphData(pugi::xml_node root, DrawSurface* surface, int32_t digits, int32_t index) const;
+
+private:
+    const CalcComponent* Component(int32_t index) const;
+
+    const LinearityCalc::Components* components_ = nullptr;
+    GraphPoints points_;
+    std::vector<GraphLevelRow> rows_;
+    PlotChart chart_;
+};
+
+// The report picture's size in pixels.
+inline constexpr int32_t kReportGraphSize = 1000;
