@@ -3,6 +3,7 @@
 #include <stdexcept>
 
 #include "resources/resource.h"
+#include "ui/dlg_calc_info.h"
 #include "ui/pages.h"
 #include "win/gdi_count.h"
 #include "win/module.h"
@@ -46,6 +47,7 @@ bool DlgMain::OnInitDialog() {
     if (!about.empty()) AppendSystemMenuItem(hwnd_, IDM_ABOUT, about);
 
     settings_ = std::make_unique<DlgSettings>();  // loads the program settings the first time
+    components_ = std::make_unique<DlgComponents>();  // builds and loads the component catalogue the first time
 
     RECT window;
     GetWindowRect(hwnd_, &window);
@@ -55,8 +57,7 @@ bool DlgMain::OnInitDialog() {
     SetItemText(IDC_MAIN_COMPONENTS, Module::Text(IDS_COMPONENTS_BUTTON));
     SetItemText(IDC_MAIN_SETTINGS, Module::Text(IDS_SETTINGS_BUTTON));
     SetItemText(IDC_MAIN_REPORT, Module::Text(IDS_REPORT_BUTTON));
-    // The components and report dialogs join with the catalogue and the report.
-    EnableWindow(Item(IDC_MAIN_COMPONENTS), FALSE);
+    // The report dialog joins with the report.
     EnableWindow(Item(IDC_MAIN_REPORT), FALSE);
 
     SetLayout(IDC_MAIN_UPPER_TABS, kUpperStripRule);
@@ -130,6 +131,10 @@ void DlgMain::OnCommand(int id, int code) {
         case IDC_MAIN_RECALCULATE:
             // Reloading the listed chromatograms joins with the assay list.
             Recalculate();
+            break;
+        case IDC_MAIN_COMPONENTS:
+            // The new names take effect in the calculation that follows.
+            if (components_ && components_->RunModal(hwnd_) == IDOK) PostMessageW(hwnd_, kRecalculateMessage, 0, 0);
             break;
         case IDC_MAIN_SETTINGS:
             if (settings_ && settings_->RunModal(hwnd_) == IDOK) Recalculate();

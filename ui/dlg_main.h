@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "host/version_info.h"
+#include "ui/dlg_components.h"
 #include "ui/dlg_settings.h"
 #include "ui/model/layout.h"
 #include "win/controls.h"
@@ -52,5 +53,6 @@ private:
     Layout::TrackLimits limits_;
     Strip upper_, lower_;
     std::unique_ptr<DlgSettings> settings_;
+    std::unique_ptr<DlgComponents> components_;
     int recalculations_ = 0;
 };

@@ -1,6 +1,7 @@
 #include "ui/pages.h"
 
 #include "resources/resource.h"
+#include "ui/dlg_calc_info.h"
 #include "win/module.h"
 
 namespace {
@@ -61,15 +62,6 @@ bool DlgMixtureList::OnInitDialog() {
 
 bool CDlgOutTable::OnInitDialog() {
     list_.Subclass(Item(IDC_TABLE_LIST));
-    SetLayout(IDC_TABLE_LIST, Layout::kFill);
-    return true;
-}
-
-bool DlgCalcInfo::OnInitDialog() {
-    SetItemText(IDC_CALC_MIXTURE_LABEL, Module::Text(IDS_MIXTURE_LABEL));
-    SetItemText(IDC_CALC_CHANNEL_LABEL, Module::Text(IDS_CHANNEL_LABEL));
-    list_.Subclass(Item(IDC_TABLE_LIST));
-    list_.List().AddExtendedStyle(kTableStyle);
     SetLayout(IDC_TABLE_LIST, Layout::kFill);
     return true;
 }

@@ -70,18 +70,8 @@ private:
     CGridCtrl list_;
 };
 
-// Lower strip, tab 2: intermediate values for one mixture and channel.
-class DlgCalcInfo : public Page {
-public:
-    DlgCalcInfo() : Page(155) {}
-    CGridCtrl& List() { return list_; }
-
-protected:
-    bool OnInitDialog() override;
-
-private:
-    CGridCtrl list_;
-};
+// Lower strip, tab 2: intermediate values for one mixture and channel (ui/dlg_calc_info.h).
+class DlgCalcInfo;
 
 // Lower strip, tab 4: levels and chart of one component.
 class DlgGraphPreview : public Page {

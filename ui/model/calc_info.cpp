@@ -1,6 +1,7 @@
 #include "ui/model/calc_info.h"
 
 #include <algorithm>
+#include <cmath>
 
 #include "host/settings.h"
 #include "host/text.h"
@@ -9,6 +10,16 @@ namespace {
 
 const wchar_t* Verdict(bool ok) { return ok ? L"Да" : L"Нет"; }
 
+// "%.*f", "---" for NoValue. The same rule as the output tables' number
+// cells; kept here while the window build still defines the output tables'
+// column lists itself and so cannot link those.
+std::wstring Number(double value, int32_t digits) {
+    if (value == NoValue) return L"---";
+    if (std::isnan(value)) return L"nan";
+    if (std::isinf(value)) return value > 0 ? L"inf" : L"-inf";
+    return FormatW(L"%.*f", static_cast<int>(digits), value);
+}
+
 std::wstring IndexedKey(size_t index, const wchar_t* field) { return std::to_wstring(index) + L"_" + field; }
 
 constexpr const wchar_t* kKeyCount = L"qtyCols";
@@ -16,8 +27,8 @@ constexpr int32_t kStoredHiddenWidth = 2;
 
 }  // namespace
 
-const std::vector<TableColumn>& CalcInfoColumns() {
-    static const std::vector<TableColumn> columns = {
+const std::vector<GridColumn>& CalcInfoColumns() {
+    static const std::vector<GridColumn> columns = {
         {L"№", 40},
         {L"Пик", 200},
         {L"Анализов", 80},
@@ -40,7 +51,7 @@ const std::vector<TableColumn>& CalcInfoColumns() {
 std::vector<std::vector<std::wstring>> BuildCalcInfoRows(const LinearityCalc& calc, uint32_t mixtureId,
                                                          int32_t channel, int32_t digits) {
     std::vector<std::vector<std::wstring>> rows;
-    auto number = [digits](double value) { return NumberCellText(value, digits); };
+    auto number = [digits](double value) { return Number(value, digits); };
     for (const auto& component : calc.GetComponents()) {
         const CalcLevel* level = nullptr;
         for (const CalcLevel& l : component->levels)

@@ -8,11 +8,11 @@
 #include <vector>
 
 #include "calc/linearity_calc.h"
-#include "calc/results_table.h"
 #include "data/records.h"
+#include "ui/model/grid_column.h"
 
 // Header and default width of the fifteen columns; the position is the column id.
-const std::vector<TableColumn>& CalcInfoColumns();
+const std::vector<GridColumn>& CalcInfoColumns();
 
 // One row per component of the calculation, in its order, that has samples
 // at the mixture with this id and lies on this channel. Cells as the columns

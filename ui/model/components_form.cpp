@@ -2,8 +2,8 @@
 
 #include "host/text.h"
 
-const std::vector<TableColumn>& ComponentsForm::Columns() {
-    static const std::vector<TableColumn> columns = {{L"№", 30}, {L"Имя", 200}, {L"Доп. имя", 200}};
+const std::vector<GridColumn>& ComponentsForm::Columns() {
+    static const std::vector<GridColumn> columns = {{L"№", 30}, {L"Имя", 200}, {L"Доп. имя", 200}};
     return columns;
 }
 

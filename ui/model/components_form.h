@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "calc/results_table.h"
+#include "ui/model/grid_column.h"
 #include "catalogue/component_catalogue.h"
 
 class ComponentsForm {
@@ -23,7 +23,7 @@ public:
         bool altEdited = false;
     };
 
-    static const std::vector<TableColumn>& Columns();
+    static const std::vector<GridColumn>& Columns();
 
     // One record per catalogue entry, in catalogue order, nothing edited.
     void Rebuild(ComponentCatalogue& catalogue);
