@@ -385,17 +385,7 @@ std::wstring SafeName(std::wstring name) {
 }
 
 std::string ListViewTsv(HWND list) {
-    auto cell = [&](int item, int column) {
-        std::vector<wchar_t> buffer(1024);
-        LVITEMW text{};
-        text.iSubItem = column;
-        text.pszText = buffer.data();
-        text.cchTextMax = static_cast<int>(buffer.size());
-        SendMessageW(list, LVM_GETITEMTEXTW, static_cast<WPARAM>(item), reinterpret_cast<LPARAM>(&text));
-        return Utf8FromWideSim(buffer.data());
-    };
-    HWND header = reinterpret_cast<HWND>(SendMessageW(list, LVM_GETHEADER, 0, 0));
-    int columns = header ? static_cast<int>(SendMessageW(header, HDM_GETITEMCOUNT, 0, 0)) : 0;
+    int columns = ColumnCount(list);
     std::string out;
     for (int c = 0; c < columns; ++c) {
         wchar_t buffer[512] = {};
@@ -409,7 +399,7 @@ std::string ListViewTsv(HWND list) {
     out += "\n";
     int rows = static_cast<int>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0));
     for (int r = 0; r < rows; ++r) {
-        for (int c = 0; c < columns; ++c) out += (c ? "\t" : "") + cell(r, c);
+        for (int c = 0; c < columns; ++c) out += (c ? "\t" : "") + Utf8FromWideSim(CellText(list, r, c));
         out += "\n";
     }
     return out;
