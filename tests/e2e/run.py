@@ -425,10 +425,8 @@ def test_settings_dialog(ctx):
     expect(c[1032]["text"] == "3" and c[1034]["text"] == "3", "digits shown %r %r" % (c[1032], c[1034]))
     expect(not c[1059]["enabled"] and c[1058]["enabled"], "the temperature box must be disabled")
     expect(records(calls, "state")[0]["recalculations"] == 2, "OK did not recalculate")
-    with open(profile, encoding="utf-8") as f:
-        stored = dict((line.split("\t")[1], line.split("\t")[2]) for line in f.read().splitlines() if line)
-    expect(stored == {key + "qtySymInProg": "5", key + "enPressCorrect": "1", key + "enTempCorrect": "0"},
-           "profile after OK %r" % stored)
+    stored = profile_values(profile, key)
+    expect(stored == {"qtySymInProg": "5", "enPressCorrect": "1", "enTempCorrect": "0"}, "profile after OK %r" % stored)
     with open(profile, "rb") as f:
         before = f.read()
     calls = ctx.scenario("settings-cancel", ["press 1001 cancel set:1032=7 check:1058=0", "state",
