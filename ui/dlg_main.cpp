@@ -10,6 +10,7 @@
 #include "ui/dlg_msg.h"
 #include "ui/dlg_out_table.h"
 #include "ui/model/recalculation.h"
+#include "ui/dlg_calc_info.h"
 #include "ui/pages.h"
 #include "win/gdi_count.h"
 #include "win/module.h"
@@ -53,8 +54,7 @@ bool DlgMain::OnInitDialog() {
     if (!about.empty()) AppendSystemMenuItem(hwnd_, IDM_ABOUT, about);
 
     settings_ = std::make_unique<DlgSettings>();  // loads the program settings the first time
-    CreateDefaultCatalogue();
-    LoadCatalogue();
+    components_ = std::make_unique<DlgComponents>();  // builds and loads the component catalogue the first time
     report_ = std::make_unique<DlgReport>();
 
     RECT window;
@@ -65,8 +65,6 @@ bool DlgMain::OnInitDialog() {
     SetItemText(IDC_MAIN_COMPONENTS, Module::Text(IDS_COMPONENTS_BUTTON));
     SetItemText(IDC_MAIN_SETTINGS, Module::Text(IDS_SETTINGS_BUTTON));
     SetItemText(IDC_MAIN_REPORT, Module::Text(IDS_REPORT_BUTTON));
-    // The components dialog joins with the catalogue.
-    EnableWindow(Item(IDC_MAIN_COMPONENTS), FALSE);
 
     SetLayout(IDC_MAIN_UPPER_TABS, kUpperStripRule);
     SetLayout(IDC_MAIN_LOWER_TABS, kLowerStripRule);
@@ -125,6 +123,7 @@ int DlgMain::GraphPageSource::ExportGraphData(pugi::xml_node root, void* dc, int
 void DlgMain::Recalculate() {
     ++recalculations_;
     RecalculationSteps steps;
+    steps.refillIntermediate = [this] { CalcInfoPage().Refill(calc_, TheMixtureList().mixtures); };
     steps.refillGraph = [this] { GraphPage().Refill(calc_); };
     steps.refillResults = [this] { ResultsTable().FillResults(calc_); };
     steps.showLog = [] { MessageLogPage().ShowLog(); };
@@ -143,6 +142,10 @@ void DlgMain::OnCommand(int id, int code) {
             // Every listed chromatogram is read from the database again first.
             AssayListPage().Reload();
             Recalculate();
+            break;
+        case IDC_MAIN_COMPONENTS:
+            // The new names take effect in the calculation that follows.
+            if (components_ && components_->RunModal(hwnd_) == IDOK) PostMessageW(hwnd_, kRecalculateMessage, 0, 0);
             break;
         case IDC_MAIN_SETTINGS:
             if (settings_ && settings_->RunModal(hwnd_) == IDOK) Recalculate();

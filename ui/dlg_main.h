@@ -12,6 +12,7 @@
 #include "host/version_info.h"
 #include "report/report_document.h"
 #include "ui/dlg_report.h"
+#include "ui/dlg_components.h"
 #include "ui/dlg_settings.h"
 #include "ui/model/layout.h"
 #include "win/controls.h"
@@ -62,5 +63,6 @@ private:
     struct GraphPageSource : ReportGraphSource {
         int ExportGraphData(pugi::xml_node root, void* dc, int digits) override;
     } graphSource_;
+    std::unique_ptr<DlgComponents> components_;
     int recalculations_ = 0;
 };

@@ -100,18 +100,9 @@ private:
     CGridCtrl grid_;
 };
 
-// Lower strip, tab 2: intermediate values for one mixture and channel.
-class DlgCalcInfo : public Page {
-public:
-    DlgCalcInfo() : Page(155) {}
-    CGridCtrl& List() { return list_; }
 
-protected:
-    bool OnInitDialog() override;
-
-private:
-    CGridCtrl list_;
-};
+// Lower strip, tab 2: intermediate values for one mixture and channel (ui/dlg_calc_info.h).
+class DlgCalcInfo;
 
 // Lower strip, tab 4: the graph page. For one channel and one component of
 // the last calculation it lists the levels and draws mean area against

@@ -429,10 +429,8 @@ def test_settings_dialog(ctx):
     expect(c[1032]["text"] == "3" and c[1034]["text"] == "3", "digits shown %r %r" % (c[1032], c[1034]))
     expect(not c[1059]["enabled"] and c[1058]["enabled"], "the temperature box must be disabled")
     expect(records(calls, "state")[0]["recalculations"] == 2, "OK did not recalculate")
-    with open(profile, encoding="utf-8") as f:
-        stored = dict((line.split("\t")[1], line.split("\t")[2]) for line in f.read().splitlines() if line)
-    expect(stored == {key + "qtySymInProg": "5", key + "enPressCorrect": "1", key + "enTempCorrect": "0"},
-           "profile after OK %r" % stored)
+    stored = profile_values(profile, key)
+    expect(stored == {"qtySymInProg": "5", "enPressCorrect": "1", "enTempCorrect": "0"}, "profile after OK %r" % stored)
     with open(profile, "rb") as f:
         before = f.read()
     calls = ctx.scenario("settings-cancel", ["press 1001 cancel set:1032=7 check:1058=0", "state",
@@ -457,9 +455,11 @@ def test_about_box(ctx):
 
 
 def test_no_leaks(ctx):
-    """200 settings dialogs and 200 About boxes leave the GDI objects and windows as they were;
+    """200 settings dialogs, 200 About boxes and 100 components dialogs leave the GDI objects and
+    windows as they were;
     a failure inside a handler ends in a message box and the window keeps working."""
-    calls = ctx.scenario("leaks", ["counts", "repeat 200 press 1001 cancel", "repeat 200 sysmenu 16 ok", "counts",
+    calls = ctx.scenario("leaks", ["counts", "repeat 200 press 1001 cancel", "repeat 200 sysmenu 16 ok",
+                                   "repeat 100 press 1038 cancel", "counts",
                                    "fail", "counts"])
     before, after, failed = records(calls, "counts")
     expect(before == after == failed, "counts %r -> %r -> %r" % (before, after, failed))
@@ -677,8 +677,80 @@ def test_graph_page(ctx):
 
 
 
+CALC_INFO_HEADERS = ["№", "Пик", "Анализов", "Сум. площадей", "Ср. площадь", "ОСКО", "Абс. расш. н. моль%",
+                     "Отн. расш. н, %", "Норматив ОСКО", "Соответствие ОСКО", "Конц. расч. моль%", "Расх. отн., %",
+                     "σk (табл. 4), %", "Норматив, %", "Соответствие"]
+CALC_INFO_WIDTHS = [40, 200, 80, 110, 80, 80, 140, 140, 110, 120, 150, 90, 110, 110, 110]
+
+
+def profile_values(path, prefix):
+    """The profile file's values whose key starts with the prefix, by the rest of the key."""
+    with open(path, encoding="utf-8") as f:
+        lines = [line.split("\t") for line in f.read().splitlines() if line]
+    return {key[len(prefix):]: value for _, key, value in lines if key.startswith(prefix)}
+
+
+def test_calc_info_columns(ctx):
+    """The column menu of the intermediate results hides a column, and the profile keeps it hidden
+    across a restart of the host; showing it again restores its width."""
+    profile = os.path.join(ctx.work, "columns-profile.txt")
+    menu = "menu 1009 2 1023"
+    calls = ctx.scenario("columns-hide", ["tab 1009 2", menu + " 5", menu], profile)
+    first, second = records(calls, "menu")
+    expect([i["text"] for i in first["items"]] == CALC_INFO_HEADERS, "menu items %r" % first["items"])
+    expect([i["command"] for i in first["items"]] == list(range(4024, 4039)), "menu commands %r" % first["items"])
+    expect(all(i["checked"] for i in first["items"]), "a column unchecked in a fresh profile")
+    expect(first["widths"] == CALC_INFO_WIDTHS, "widths at start %r" % first["widths"])
+    expect(not second["items"][5]["checked"] and second["widths"][5] == 0, "ОСКО not hidden: %r" % second)
+    stored = profile_values(profile, "plugins\\Tessaro\\TablesSettings\\CalcInfo/")
+    expect(stored.get("qtyCols") == "15" and stored.get("5_visible") == "0" and stored.get("5_width") == "80"
+           and stored.get("4_visible") == "1" and stored.get("14_id") == "14", "stored column settings %r" % stored)
+
+    calls = ctx.scenario("columns-restart", [menu, menu + " 5", menu], profile)
+    reopened, _, shown = records(calls, "menu")
+    expect(not reopened["items"][5]["checked"] and reopened["widths"][5] == 0,
+           "after a restart ОСКО is shown: %r" % reopened)
+    expect(reopened["widths"][:5] == CALC_INFO_WIDTHS[:5], "other widths after a restart %r" % reopened["widths"])
+    expect(shown["items"][5]["checked"] and shown["widths"][5] == 80, "showing ОСКО again %r" % shown)
+
+
+def test_components_dialog(ctx):
+    """The catalogue in the components dialog: default names refuse editing, an alternative name
+    edited to iC4 is stored on OK and a recalculation follows; Cancel drops an edit."""
+    profile = os.path.join(ctx.work, "components-profile.txt")
+    prefix = "plugins\\Tessaro\\Components/"
+    calls = ctx.scenario("components-ok", ["press 1038 ok edit:1039:3:1=X edit:1039:3:2=iC4", "state"], profile)
+    modal = records(calls, "modal")[0]
+    c = controls(modal)
+    expect(modal["caption"] == "Компоненты", "caption %r" % modal["caption"])
+    expect(c[1035]["text"] == "ОК" and c[1036]["text"] == "Отмена", "buttons %r %r" % (c[1035], c[1036]))
+    rows = c[1039]["rows"]
+    expect(len(rows) == 19 and rows[0] == ["1", "Метан", "Метан"] and rows[3] == ["4", "Изобутан", "Изобутан"],
+           "catalogue rows %r" % rows)
+    name, alt = records(calls, "cell-edit")
+    expect(not name["opened"] and name["text"] == "Изобутан", "the name of a default entry was editable: %r" % name)
+    expect(alt["opened"] and alt["text"] == "iC4", "alternative name edit %r" % alt)
+    expect(records(calls, "state")[0]["recalculations"] == 2, "OK did not request a recalculation")
+    expect(profile_values(profile, prefix) == {"qtyComps": "19", "3_altName": "iC4"},
+           "profile after OK %r" % profile_values(profile, prefix))
+
+    with open(profile, "rb") as f:
+        before = f.read()
+    calls = ctx.scenario("components-cancel", ["press 1038 cancel edit:1039:3:2=i-C4", "state", "press 1038 cancel"],
+                         profile)
+    expect(records(calls, "cell-edit")[0]["text"] == "i-C4", "the edit did not reach the cell")
+    expect(records(calls, "state")[0]["recalculations"] == 1, "Cancel recalculated")
+    shown, reopened = records(calls, "modal")
+    expect(controls(shown)[1039]["rows"][3] == ["4", "Изобутан", "iC4"], "the stored name was not loaded")
+    expect(controls(reopened)[1039]["rows"][3] == ["4", "Изобутан", "iC4"], "Cancel kept the edit")
+    with open(profile, "rb") as f:
+        expect(f.read() == before, "Cancel altered the profile")
+
+
+
 WINDOW_TESTS = [test_main_window, test_message_log, test_resize, test_settings_dialog, test_about_box,
-                test_no_leaks, test_assay_pages, test_assay_database_failure, test_report_dialog, test_graph_page]
+                test_no_leaks, test_assay_pages, test_assay_database_failure, test_report_dialog, test_graph_page,
+                test_calc_info_columns, test_components_dialog]
 TESTS = {"x86_64": [test_binary, test_info, test_registration, test_report_export, test_report_export_failures] + WINDOW_TESTS,
          "i686": [test_binary, test_info, test_registration]}
 

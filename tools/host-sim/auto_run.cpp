@@ -1,14 +1,19 @@
 // The --auto scenario: one command per line, '#' starts a comment.
 //
 //   command                       fire the plug-in's menu command again
-//   press ID [ok|cancel] [set:ID=TEXT] [check:ID=0|1] [click:ID]
+//   press ID [ok|cancel] [set:ID=TEXT] [check:ID=0|1] [click:ID] [edit:LIST:ROW:COLUMN=TEXT]
 //                                 press a button of the plug-in's main window
 //                                 or of one of its pages; with ok/cancel the
-//                                 modal dialog it opens is recorded, its
-//                                 fields set, its buttons given by click
-//                                 pressed in turn (a message box one of them
-//                                 opens is recorded and answered, or "no-box"
-//                                 recorded), and then it is answered
+//                                 modal dialog it opens is recorded (list views
+//                                 with their rows), its fields set, its grid
+//                                 cells edited in place (a double click on the
+//                                 cell, the text typed, the focus moved away;
+//                                 each edit recorded as "cell-edit" with whether
+//                                 an editor opened and the cell's text after
+//                                 it), its buttons given by click pressed in
+//                                 turn (a message box one of them opens is
+//                                 recorded and answered, or "no-box" recorded),
+//                                 and then it is answered
 //   select all|none|ID,ID,...     what the host's chromatogram selection answers from now on
 //   pick ID ROWS                  select rows of the list view ID in the main window
 //                                 (ROWS: 0-based, comma-separated, or none)
@@ -19,6 +24,10 @@
 //                                 person would; record its entries
 //   sysmenu CMD [ok|cancel]       choose a system-menu item of the main window
 //   tab STRIP INDEX               select a tab as a click would
+//   menu STRIP TAB LIST [ITEM]    open the context menu of list LIST on the page of tab TAB
+//                                 of strip STRIP, record its items and the list's column
+//                                 widths ("menu"), and choose item ITEM (0-based) or none;
+//                                 then record the widths again ("columns")
 //   recalculate                   post the recalculation message and wait until it is handled
 //   wait                          handle every waiting message
 //   resize WIDTH HEIGHT           resize the main window, then record its geometry
@@ -44,6 +53,7 @@
 #include <objidl.h>
 
 #include <algorithm>
+#include <cstdio>
 using std::max;
 using std::min;
 #include <gdiplus.h>
@@ -192,16 +202,86 @@ std::string StateJson(HWND main) {
 
 // ---------------------------------------------------------- modal answers
 
+struct CellEdit {
+    int list = 0, row = 0, column = 0;
+    std::wstring text;
+};
+
 struct ModalAnswer {
     bool armed = false;
     bool ok = false;
     std::vector<std::pair<int, std::wstring>> texts;
     std::vector<std::pair<int, bool>> checks;
     std::vector<int> clicks;
+    std::vector<CellEdit> edits;
     bool answered = false;
 } g_answer;
 bool g_boxAnswered = false;
 HWND g_boxOwner = nullptr;  // the modal dialog whose button opens the box
+
+std::wstring CellText(HWND list, int item, int column) {
+    std::vector<wchar_t> buffer(1024);
+    LVITEMW text{};
+    text.iSubItem = column;
+    text.pszText = buffer.data();
+    text.cchTextMax = static_cast<int>(buffer.size());
+    SendMessageW(list, LVM_GETITEMTEXTW, static_cast<WPARAM>(item), reinterpret_cast<LPARAM>(&text));
+    return buffer.data();
+}
+
+int ColumnCount(HWND list) {
+    HWND header = reinterpret_cast<HWND>(SendMessageW(list, LVM_GETHEADER, 0, 0));
+    return header ? static_cast<int>(SendMessageW(header, HDM_GETITEMCOUNT, 0, 0)) : 0;
+}
+
+std::string ListRowsJson(HWND list) {
+    int columns = ColumnCount(list);
+    int rows = static_cast<int>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0));
+    std::string json = "[";
+    for (int r = 0; r < rows; ++r) {
+        json += r ? ",[" : "[";
+        for (int c = 0; c < columns; ++c) json += (c ? "," : "") + Json(CellText(list, r, c));
+        json += "]";
+    }
+    return json + "]";
+}
+
+std::string WidthsJson(HWND list) {
+    std::string json = "[";
+    int columns = ColumnCount(list);
+    for (int c = 0; c < columns; ++c)
+        json += (c ? "," : "") + std::to_string(SendMessageW(list, LVM_GETCOLUMNWIDTH, static_cast<WPARAM>(c), 0));
+    return json + "]";
+}
+
+// An edit as the user makes it: a double click on the focused cell opens the
+// grid's editor (when its owner allows), the text is typed, and moving the
+// focus away ends the edit.
+void EditCell(HWND dialog, const CellEdit& edit) {
+    constexpr int kEditorId = 9801;
+    HWND list = GetDlgItem(dialog, edit.list);
+    bool opened = false;
+    if (list) {
+        LVITEMW state{};
+        state.stateMask = state.state = LVIS_SELECTED | LVIS_FOCUSED;
+        SendMessageW(list, LVM_SETITEMSTATE, static_cast<WPARAM>(edit.row), reinterpret_cast<LPARAM>(&state));
+        NMITEMACTIVATE click{};
+        click.hdr = {list, static_cast<UINT_PTR>(edit.list), static_cast<UINT>(NM_DBLCLK)};
+        click.iItem = edit.row;
+        click.iSubItem = edit.column;
+        SendMessageW(dialog, WM_NOTIFY, click.hdr.idFrom, reinterpret_cast<LPARAM>(&click));
+        HWND editor = GetDlgItem(list, kEditorId);
+        opened = editor != nullptr;
+        if (editor) {
+            SetWindowTextW(editor, edit.text.c_str());
+            SetFocus(list);
+        }
+    }
+    g_hooks->record("{\"host\":\"cell-edit\",\"list\":" + std::to_string(edit.list) + ",\"row\":" +
+                    std::to_string(edit.row) + ",\"column\":" + std::to_string(edit.column) +
+                    ",\"opened\":" + (opened ? "true" : "false") +
+                    ",\"text\":" + (list ? Json(CellText(list, edit.row, edit.column)) : std::string("null")) + "}");
+}
 
 std::string DialogJson(HWND dialog) {
     std::string json = "{\"host\":\"modal\",\"caption\":" + Json(TextOf(dialog)) + ",\"controls\":[";
@@ -215,6 +295,7 @@ std::string DialogJson(HWND dialog) {
             LRESULT check = SendMessageW(child, BM_GETCHECK, 0, 0);
             json += ",\"checked\":" + std::to_string(check);
         }
+        if (type == L"SysListView32") json += ",\"rows\":" + ListRowsJson(child);
         json += "}";
         first = false;
     }
@@ -247,6 +328,7 @@ void CALLBACK AnswerModal(HWND, UINT, UINT_PTR timer, DWORD) {
     g_answer.armed = false;
     g_answer.answered = true;
     if (!g_quiet) g_hooks->record(DialogJson(dialog));
+    for (const CellEdit& edit : g_answer.edits) EditCell(dialog, edit);
     for (const auto& [id, text] : g_answer.texts) SetDlgItemTextW(dialog, id, text.c_str());
     for (const auto& [id, checked] : g_answer.checks)
         SendDlgItemMessageW(dialog, id, BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
@@ -273,6 +355,13 @@ void WithAnswer(const std::vector<std::string>& options, const std::function<voi
             g_answer.ok = option == "ok";
         } else if (option.rfind("click:", 0) == 0) {
             g_answer.clicks.push_back(std::atoi(option.c_str() + 6));
+        } else if (option.rfind("edit:", 0) == 0) {
+            CellEdit edit;
+            size_t equals = option.find('=');
+            std::string where = option.substr(5, equals == std::string::npos ? std::string::npos : equals - 5);
+            std::sscanf(where.c_str(), "%d:%d:%d", &edit.list, &edit.row, &edit.column);
+            edit.text = equals == std::string::npos ? L"" : WideFromUtf8Sim(option.substr(equals + 1));
+            g_answer.edits.push_back(edit);
         } else if (option.rfind("set:", 0) == 0 || option.rfind("check:", 0) == 0) {
             size_t colon = option.find(':'), equals = option.find('=');
             int id = std::atoi(option.substr(colon + 1, equals - colon - 1).c_str());
@@ -323,6 +412,59 @@ void Click(HWND button) {
                  reinterpret_cast<LPARAM>(button));
 }
 
+// ------------------------------------------------------------ context menus
+
+struct MenuAnswer {
+    bool armed = false;
+    int choose = -1;
+    HWND owner = nullptr;
+    HWND list = nullptr;
+    bool answered = false;
+} g_menu;
+
+void CALLBACK AnswerMenu(HWND, UINT, UINT_PTR timer, DWORD) {
+    if (!g_menu.armed) return;
+    HWND popup = nullptr;
+    for (HWND window : ThreadWindows())
+        if (ClassOf(window) == L"#32768" && IsWindowVisible(window)) popup = window;
+    if (!popup) return;
+    KillTimer(nullptr, timer);
+    g_menu.armed = false;
+    g_menu.answered = true;
+    auto menu = reinterpret_cast<HMENU>(SendMessageW(popup, MN_GETHMENU, 0, 0));
+    std::string json = "{\"host\":\"menu\",\"items\":[";
+    UINT chosen = 0;
+    int count = menu ? GetMenuItemCount(menu) : 0;
+    for (int i = 0; i < count; ++i) {
+        wchar_t text[256] = {};
+        GetMenuStringW(menu, static_cast<UINT>(i), text, 256, MF_BYPOSITION);
+        UINT id = GetMenuItemID(menu, i);
+        bool checked = (GetMenuState(menu, static_cast<UINT>(i), MF_BYPOSITION) & MF_CHECKED) != 0;
+        json += std::string(i ? "," : "") + "{\"text\":" + Json(text) + ",\"command\":" + std::to_string(id) +
+                ",\"checked\":" + (checked ? "true" : "false") + "}";
+        if (i == g_menu.choose) chosen = id;
+    }
+    g_hooks->record(json + "],\"widths\":" + WidthsJson(g_menu.list) + "}");
+    EndMenu();
+    // What the menu does with a chosen item: the command goes to its owner.
+    if (chosen) PostMessageW(g_menu.owner, WM_COMMAND, MAKEWPARAM(chosen, 0), 0);
+}
+
+// The page of a tab: the strip's child dialog named like the tab.
+HWND PageOfTab(HWND main, int stripId, int index) {
+    HWND strip = GetDlgItem(main, stripId);
+    if (!strip) return nullptr;
+    wchar_t caption[256] = {};
+    TCITEMW item{};
+    item.mask = TCIF_TEXT;
+    item.pszText = caption;
+    item.cchTextMax = 256;
+    if (!SendMessageW(strip, TCM_GETITEMW, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&item))) return nullptr;
+    for (HWND page : Children(strip))
+        if (ClassOf(page) == L"#32770" && TextOf(page) == caption) return page;
+    return nullptr;
+}
+
 // ------------------------------------------------------------ dumps, shots
 
 std::wstring SafeName(std::wstring name) {
@@ -332,17 +474,7 @@ std::wstring SafeName(std::wstring name) {
 }
 
 std::string ListViewTsv(HWND list) {
-    auto cell = [&](int item, int column) {
-        std::vector<wchar_t> buffer(1024);
-        LVITEMW text{};
-        text.iSubItem = column;
-        text.pszText = buffer.data();
-        text.cchTextMax = static_cast<int>(buffer.size());
-        SendMessageW(list, LVM_GETITEMTEXTW, static_cast<WPARAM>(item), reinterpret_cast<LPARAM>(&text));
-        return Utf8FromWideSim(buffer.data());
-    };
-    HWND header = reinterpret_cast<HWND>(SendMessageW(list, LVM_GETHEADER, 0, 0));
-    int columns = header ? static_cast<int>(SendMessageW(header, HDM_GETITEMCOUNT, 0, 0)) : 0;
+    int columns = ColumnCount(list);
     std::string out;
     for (int c = 0; c < columns; ++c) {
         wchar_t buffer[512] = {};
@@ -356,7 +488,7 @@ std::string ListViewTsv(HWND list) {
     out += "\n";
     int rows = static_cast<int>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0));
     for (int r = 0; r < rows; ++r) {
-        for (int c = 0; c < columns; ++c) out += (c ? "\t" : "") + cell(r, c);
+        for (int c = 0; c < columns; ++c) out += (c ? "\t" : "") + Utf8FromWideSim(CellText(list, r, c));
         out += "\n";
     }
     return out;
@@ -571,6 +703,26 @@ bool Run(const std::vector<std::string>& w, std::string& error) {
         NMHDR header{strip, static_cast<UINT_PTR>(number(1)), static_cast<UINT>(TCN_SELCHANGE)};
         SendMessageW(main, WM_NOTIFY, header.idFrom, reinterpret_cast<LPARAM>(&header));
         PumpPending();
+    } else if (verb == "menu") {
+        if (!needMain()) return false;
+        HWND page = PageOfTab(main, number(1), number(2));
+        HWND list = page ? GetDlgItem(page, number(3)) : nullptr;
+        if (!list) {
+            error = "menu: no list " + (w.size() > 3 ? w[3] : std::string()) + " on that page";
+            return false;
+        }
+        g_menu = MenuAnswer{true, w.size() > 4 ? number(4) : -1, page, list, false};
+        UINT_PTR timer = SetTimer(nullptr, 0, 10, AnswerMenu);
+        POINT at{5, 5};
+        ClientToScreen(list, &at);
+        SendMessageW(list, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(list), MAKELPARAM(at.x, at.y));
+        if (!g_menu.answered) {
+            KillTimer(nullptr, timer);
+            g_hooks->record("{\"host\":\"no-menu\"}");
+        }
+        g_menu.armed = false;
+        PumpPending();
+        g_hooks->record("{\"host\":\"columns\",\"widths\":" + WidthsJson(list) + "}");
     } else if (verb == "recalculate") {
         if (!needMain()) return false;
         PostMessageW(main, WM_USER + 11, 0, 0);
