@@ -5,6 +5,7 @@ import argparse
 import hashlib
 import json
 import os
+import re
 import shutil
 import sqlite3
 import struct
@@ -748,9 +749,51 @@ def test_components_dialog(ctx):
 
 
 
+def aligned_table(text):
+    """The first table of a text whose columns are padded under their headings: the heading
+    cells and the rows, each cut at the headings' positions."""
+    lines = text.split("\n")
+    heading = lines[0]
+    starts = [m.start() for m in re.finditer(r"(?:^|(?<=  ))\S", heading)]
+    def cells(line):
+        return [line[a:b].strip() for a, b in zip(starts, starts[1:] + [None])]
+    rows = []
+    for line in lines[1:]:
+        if not line.strip():
+            break
+        rows.append(cells(line))
+    return cells(heading), rows
+
+
+def test_results_match_check(ctx):
+    """Adding every visible chromatogram of the sample data gives, cell for cell, the results table
+    the command-line check prints for the same database."""
+    database = sample_data(ctx)
+    dumps = os.path.join(ctx.work, "results-dumps")
+    shutil.rmtree(dumps, ignore_errors=True)
+    ctx.scenario("results", ["select all", "press 1020", "recalculate", "dump " + winenv.Wine.path(dumps)],
+                 args=["--db", winenv.Wine.path(database)])
+    with open(os.path.join(dumps, "Результаты расчета-1023.tsv"), encoding="utf-8") as f:
+        lines = f.read().splitlines()
+    shown_heading, shown = lines[0].split("\t"), [line.split("\t") for line in lines[1:]]
+
+    native = os.environ.get("TESSARO_NATIVE_DIR") or os.path.join(os.path.dirname(ctx.build), "native")
+    folder = os.path.join(ctx.work, "sample-native")
+    if not os.path.exists(os.path.join(folder, "host.db")):
+        subprocess.run([os.path.join(native, "tessaro-sample"), "--out", folder], check=True, capture_output=True)
+    check = subprocess.run([os.path.join(native, "tessaro-check"), "--db", os.path.join(folder, "host.db")],
+                           check=True, capture_output=True).stdout.decode("utf-8")
+    printed_heading, printed = aligned_table(check)
+    expect(shown_heading == printed_heading, "headings %r against %r" % (shown_heading, printed_heading))
+    expect(len(shown) > 10, "only %d result rows" % len(shown))
+    expect(shown == printed, "the results differ:\n%s\n---\n%s" % (shown[:4], printed[:4]))
+    verdicts = [row[5] for row in shown if row[0]]
+    expect(set(verdicts) <= {"Да", "Нет", "---"} and "Да" in verdicts, "verdicts %r" % verdicts)
+
+
 WINDOW_TESTS = [test_main_window, test_message_log, test_resize, test_settings_dialog, test_about_box,
                 test_no_leaks, test_assay_pages, test_assay_database_failure, test_report_dialog, test_graph_page,
-                test_calc_info_columns, test_components_dialog]
+                test_calc_info_columns, test_components_dialog, test_results_match_check]
 TESTS = {"x86_64": [test_binary, test_info, test_registration, test_report_export, test_report_export_failures] + WINDOW_TESTS,
          "i686": [test_binary, test_info, test_registration]}
 
