@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "calc/results_table.h"
 #include "host/settings.h"
 #include "host/text.h"
 
@@ -10,15 +11,8 @@ namespace {
 
 const wchar_t* Verdict(bool ok) { return ok ? L"Да" : L"Нет"; }
 
-// "%.*f", "---" for NoValue. The same rule as the output tables' number
-// cells; kept here while the window build still defines the output tables'
-// column lists itself and so cannot link those.
-std::wstring Number(double value, int32_t digits) {
-    if (value == NoValue) return L"---";
-    if (std::isnan(value)) return L"nan";
-    if (std::isinf(value)) return value > 0 ? L"inf" : L"-inf";
-    return FormatW(L"%.*f", static_cast<int>(digits), value);
-}
+// "%.*f", "---" for NoValue: the output tables' number cells.
+std::wstring Number(double value, int32_t digits) { return NumberCellText(value, digits); }
 
 std::wstring IndexedKey(size_t index, const wchar_t* field) { return std::to_wstring(index) + L"_" + field; }
 
