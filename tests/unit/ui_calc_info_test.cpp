@@ -16,8 +16,8 @@ TEST_F(CalcTest, CalcInfoRowsForOneMixtureAndChannel) {
     Run();
 
     ASSERT_EQ(CalcInfoColumns().size(), 15u);
-    EXPECT_EQ(CalcInfoColumns()[5].heading, L"ОСКО");
-    EXPECT_EQ(CalcInfoColumns()[12].heading, L"σk (табл. 4), %");
+    EXPECT_STREQ(CalcInfoColumns()[5].heading, L"ОСКО");
+    EXPECT_STREQ(CalcInfoColumns()[12].heading, L"σk (табл. 4), %");
     EXPECT_EQ(CalcInfoColumns()[14].width, 110);
 
     auto rows = BuildCalcInfoRows(calc, m1->id, 0, 1);
