@@ -13,10 +13,22 @@ targets=("$@")
 jobs=${TESSARO_JOBS:-$(nproc)}
 deps=$(deps_dir)
 
-configure() {  # folder, extra cmake arguments...
-  local dir=$1; shift
+# The dependency libraries are compiled once per target into $deps/lib-<target>
+# and reused by every later build folder of that target (ninja keeps them current
+# when their sources or flags change).
+dep_libs() {  # target, extra cmake arguments...
+  local lib=$deps/lib-$1; shift
+  if [ ! -f "$lib/build.ninja" ]; then
+    cmake -S "$here/cmake/deps" -B "$lib" -G Ninja -DTESSARO_DEPS_DIR="$deps" "$@" >/dev/null
+  fi
+  cmake --build "$lib" -j "$jobs" >/dev/null
+}
+
+configure() {  # target, folder, extra cmake arguments...
+  local target=$1 dir=$2; shift 2
+  dep_libs "$target" "$@"
   if [ ! -f "$dir/build.ninja" ]; then
-    cmake -S "$here" -B "$dir" -G Ninja -DTESSARO_DEPS_DIR="$deps" "$@" >/dev/null
+    cmake -S "$here" -B "$dir" -G Ninja -DTESSARO_DEPS_DIR="$deps" -DTESSARO_DEPS_LIB_DIR="$deps/lib-$target" "$@" >/dev/null
   fi
 }
 
@@ -24,15 +36,15 @@ for t in "${targets[@]}"; do
   case $t in
     native)
       step "building native"
-      configure "$here/build/native" -DTESSARO_WIN64_DIR="$here/build/x86_64" -DTESSARO_WIN32_DIR="$here/build/i686"
+      configure native "$here/build/native" -DTESSARO_WIN64_DIR="$here/build/x86_64" -DTESSARO_WIN32_DIR="$here/build/i686"
       cmake --build "$here/build/native" -j "$jobs" ;;
     sanitize)
       step "building native with AddressSanitizer and UBSan"
-      configure "$here/build/sanitize" -DTESSARO_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug
+      configure sanitize "$here/build/sanitize" -DTESSARO_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug
       cmake --build "$here/build/sanitize" -j "$jobs" --target tessaro_tests ;;
     i686|x86_64)
       step "building Windows $t"
-      configure "$here/build/$t" -DCMAKE_TOOLCHAIN_FILE="$here/cmake/toolchain-mingw-$t.cmake"
+      configure "$t" "$here/build/$t" -DCMAKE_TOOLCHAIN_FILE="$here/cmake/toolchain-mingw-$t.cmake"
       cmake --build "$here/build/$t" -j "$jobs" ;;
     *) echo "build: unknown target $t" >&2; exit 2 ;;
   esac
