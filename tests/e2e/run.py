@@ -2,10 +2,8 @@
 """End-to-end tests of a Windows build under wine: the simulated host loads the
 plug-in DLL and drives it. Run by ctest; exit 0 = passed, 77 = skipped."""
 import argparse
-import hashlib
 import json
 import os
-import re
 import shutil
 import sqlite3
 import struct
@@ -20,50 +18,10 @@ from xml.etree import ElementTree
 
 sys.path.insert(0, os.path.dirname(__file__))
 import winenv  # noqa: E402
+from common import (Context, Failure, aligned_table, artefacts_dir, controls, expect, file_digest,  # noqa: E402
+                    native_dir, profile_values, read_table, records, sample_data, strip)
 
 DESCRIPTION = "Проверка линейности сигнала детектора газового хроматографа по ГОСТ 31371.7-2020, приложение Б"
-
-
-class Failure(Exception):
-    pass
-
-
-def expect(condition, message):
-    if not condition:
-        raise Failure(message)
-
-
-class Context:
-    def __init__(self, arch, build, wine, work):
-        self.arch, self.build, self.wine, self.work = arch, build, wine, work
-        self.host = os.path.join(build, "host-sim.exe")
-        self.dll = os.path.join(build, "Tessaro.dll")
-
-    def host_sim(self, *args, timeout=600):
-        code, out, err = self.wine.run(self.host, ["--dll", winenv.Wine.path(self.dll)] + list(args), timeout=timeout)
-        return code, out, err
-
-    def transcript(self, *args):
-        code, out, err = self.host_sim(*args)
-        expect(code == 0, "host-sim exited with %d: %s" % (code, err.strip()))
-        return [json.loads(line) for line in out.splitlines() if line.strip()]
-
-    def scenario(self, name, lines, profile=None, args=(), calls=False, extra=()):
-        """Runs host-sim --auto over the scenario lines; returns the transcript's host records
-        (with the plug-in's calls too when asked)."""
-        if not getattr(self, "unmanaged", False):
-            # Without a window manager wine waits up to 2 s for every window it
-            # hides; unmanaged windows are hidden at once.
-            self.wine.run("reg", ["add", "HKCU\\Software\\Wine\\X11 Driver", "/v", "Managed", "/d", "N", "/f"])
-            self.unmanaged = True
-        path = os.path.join(self.work, name + ".txt")
-        with open(path, "w", encoding="utf-8") as f:
-            f.write("\n".join(lines) + "\n")
-        options = ["--auto", winenv.Wine.path(path)] + list(args)
-        if profile:
-            options += ["--profile", winenv.Wine.path(profile)]
-        options += list(extra)
-        return [c for c in self.transcript(*options) if calls or "host" in c]
 
 
 def objdump(arch):
@@ -341,22 +299,9 @@ MAIN_TABS = [["Хроматограммы", "Смеси"],
               "Системные сообщения"]]
 
 
-def records(calls, kind):
-    return [c for c in calls if c.get("host") == kind]
-
-
-def strip(state, strip_id):
-    return next(t for t in state["tabs"] if t["id"] == strip_id)
-
-
-def controls(modal):
-    return {c["id"]: c for c in modal["controls"]}
-
-
 def test_main_window(ctx):
     """One window for two menu commands, closing only hides it; caption, tabs, buttons, lists, screenshot."""
-    artefacts = os.path.join(os.environ.get("TESSARO_NATIVE_DIR") or ctx.work, "e2e-artifacts")
-    os.makedirs(artefacts, exist_ok=True)
+    artefacts = artefacts_dir(ctx)
     shot = os.path.join(artefacts, "main-window-%s.png" % ctx.arch)
     dump = os.path.join(ctx.work, "lists")
     if os.path.exists(shot):
@@ -493,31 +438,6 @@ def test_message_log(ctx):
     expect(shown["text"] == error, "errors shown again after a recalculation %r" % shown["text"])
     expect(others_off["text"] == error, "warnings and information hidden %r" % others_off["text"])
 
-
-
-def read_table(folder, name):
-    """A dumped list view: its rows as lists of cells (the heading line left out)."""
-    with open(os.path.join(folder, name), encoding="utf-8") as f:
-        lines = f.read().splitlines()
-    return [line.split("\t") for line in lines[1:]]
-
-
-def sample_data(ctx):
-    """The generated host database and chromatograms, made once per run in the test folder."""
-    folder = os.path.join(ctx.work, "sample")
-    database = os.path.join(folder, "host.db")
-    if not os.path.exists(database):
-        native = os.environ.get("TESSARO_NATIVE_DIR") or os.path.join(os.path.dirname(ctx.build), "native")
-        tool = os.path.join(native, "tessaro-sample")
-        if not os.path.exists(tool):
-            raise Failure("tessaro-sample is not built in %s" % native)
-        subprocess.run([tool, "--out", folder, "--windows-paths"], check=True, capture_output=True)
-    return database
-
-
-def file_digest(path):
-    with open(path, "rb") as f:
-        return hashlib.sha256(f.read()).hexdigest()
 
 
 def test_assay_pages(ctx):
@@ -658,8 +578,7 @@ def test_report_dialog(ctx):
 def test_graph_page(ctx):
     """Before any chromatogram the graph page shows an empty chart; 500 repaints and 21 report
     pictures (1000 x 1000, 32 bits) leave no GDI object behind."""
-    artefacts = os.path.join(os.environ.get("TESSARO_NATIVE_DIR") or ctx.work, "e2e-artifacts")
-    os.makedirs(artefacts, exist_ok=True)
+    artefacts = artefacts_dir(ctx)
     picture = os.path.join(artefacts, "report-graph-%s.png" % ctx.arch)
     dump = os.path.join(ctx.work, "graph-lists")
     calls = ctx.scenario("graph", ["tab 1009 4", "choose График 1022 0", "choose График 1057 0", "counts",
@@ -682,13 +601,6 @@ CALC_INFO_HEADERS = ["№", "Пик", "Анализов", "Сум. площад�
                      "Отн. расш. н, %", "Норматив ОСКО", "Соответствие ОСКО", "Конц. расч. моль%", "Расх. отн., %",
                      "σk (табл. 4), %", "Норматив, %", "Соответствие"]
 CALC_INFO_WIDTHS = [40, 200, 80, 110, 80, 80, 140, 140, 110, 120, 150, 90, 110, 110, 110]
-
-
-def profile_values(path, prefix):
-    """The profile file's values whose key starts with the prefix, by the rest of the key."""
-    with open(path, encoding="utf-8") as f:
-        lines = [line.split("\t") for line in f.read().splitlines() if line]
-    return {key[len(prefix):]: value for _, key, value in lines if key.startswith(prefix)}
 
 
 def test_calc_info_columns(ctx):
@@ -749,22 +661,6 @@ def test_components_dialog(ctx):
 
 
 
-def aligned_table(text):
-    """The first table of a text whose columns are padded under their headings: the heading
-    cells and the rows, each cut at the headings' positions."""
-    lines = text.split("\n")
-    heading = lines[0]
-    starts = [m.start() for m in re.finditer(r"(?:^|(?<=  ))\S", heading)]
-    def cells(line):
-        return [line[a:b].strip() for a, b in zip(starts, starts[1:] + [None])]
-    rows = []
-    for line in lines[1:]:
-        if not line.strip():
-            break
-        rows.append(cells(line))
-    return cells(heading), rows
-
-
 def test_results_match_check(ctx):
     """Adding every visible chromatogram of the sample data gives, cell for cell, the results table
     the command-line check prints for the same database."""
@@ -777,7 +673,7 @@ def test_results_match_check(ctx):
         lines = f.read().splitlines()
     shown_heading, shown = lines[0].split("\t"), [line.split("\t") for line in lines[1:]]
 
-    native = os.environ.get("TESSARO_NATIVE_DIR") or os.path.join(os.path.dirname(ctx.build), "native")
+    native = native_dir(ctx)
     folder = os.path.join(ctx.work, "sample-native")
     if not os.path.exists(os.path.join(folder, "host.db")):
         subprocess.run([os.path.join(native, "tessaro-sample"), "--out", folder], check=True, capture_output=True)
