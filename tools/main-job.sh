@@ -1,28 +1,112 @@
 #!/usr/bin/env bash
-# The main job on a fresh machine: set up, build, and load the x86_64 plug-in
-# into the simulated host under wine64, showing what the host sees.
+# The main job on a fresh machine: set up, build, generate the sample host data,
+# check it natively, then run the x86_64 plug-in in the simulated host under
+# wine64 through the whole road a chemist takes -- add every chromatogram, read
+# the results, turn pressure correction on, look at every page, produce the
+# report -- and leave the report, screenshots of every tab and the dumps of
+# every table in build/main-job/.
+#
+#   tools/main-job.sh                the road above, unattended
+#   tools/main-job.sh --interactive  set up and build, then open the simulated host
+#                                    with the sample data for a person (on $DISPLAY,
+#                                    or on a private X server shown through VNC)
 set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
 . "$here/tools/lib.sh"
+mode=road
+case ${1:-} in
+  "") ;;
+  --interactive) mode=interactive ;;
+  *) echo "usage: tools/main-job.sh [--interactive]" >&2; exit 2 ;;
+esac
+
 "$here/tools/setup.sh"
 "$here/tools/build.sh"
 out="$here/build/main-job"
+rm -rf "$out"
 mkdir -p "$out"
-export WINEPREFIX=$(wine64_prefix) WINEDEBUG=-all
-ensure_display
+export WINEPREFIX=$(wine64_prefix) WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+winpath() { echo "Z:$(echo "$1" | tr / '\\')"; }
 host="$here/build/x86_64/host-sim.exe"
-dll="Z:$(echo "$here/build/x86_64/Tessaro.dll" | tr / '\\')"
-step "plug-in description, as the host reads it"
-/usr/lib/wine/wine64 "$host" --dll "$dll" --info | python3 -m json.tool --no-ensure-ascii | tee "$out/plugin-info.json"
+dll=$(winpath "$here/build/x86_64/Tessaro.dll")
+
 step "sample host database and chromatograms (seed 1)"
 "$here/build/native/tessaro-sample" --out "$out/data" --seed 1 --windows-paths
-step "linearity check of the sample data (tessaro-check, the plug-in's calculation natively)"
 # The same data set with native file paths, so the native check reads the passports.
 "$here/build/native/tessaro-sample" --out "$out/data-native" --seed 1 >/dev/null
+db=$(winpath "$out/data/host.db")
+
+if [ $mode = interactive ]; then
+  if [ -z "${DISPLAY:-}" ]; then
+    command -v x11vnc >/dev/null || { step "installing x11vnc"; apt-get install -y -qq x11vnc >/dev/null; }
+    ensure_display
+    x11vnc -display "$DISPLAY" -localhost -forever -nopw -quiet -bg -o "$out/x11vnc.log" >/dev/null
+    step "no X display here: the host runs on $DISPLAY, shown by VNC on localhost:5900"
+  fi
+  step "simulated host with the sample data: menu Данные/Расчёты/Tessaro opens the plug-in; close the host to end"
+  /usr/lib/wine/wine64 "$host" --dll "$dll" --db "$db" --interactive --profile "$(winpath "$out/profile.txt")"
+fi
+
+ensure_display
+step "plug-in description, as the host reads it"
+/usr/lib/wine/wine64 "$host" --dll "$dll" --info | python3 -m json.tool --no-ensure-ascii | tee "$out/plugin-info.json"
+
+step "linearity check of the sample data (tessaro-check: the plug-in's loading and calculation, natively)"
 "$here/build/native/tessaro-check" --db "$out/data-native/host.db" | tee "$out/check.txt"
 "$here/build/native/tessaro-check" --db "$out/data-native/host.db" --format json > "$out/check.json"
-db="Z:$(echo "$out/data/host.db" | tr / '\\')"
-step "host session: load, modules loaded, menu command, unload"
-/usr/lib/wine/wine64 "$host" --dll "$dll" --db "$db" --menu-command 1 \
-  --profile "Z:$(echo "$out/profile.txt" | tr / '\\')" | tee "$out/host-transcript.jsonl"
+
+step "the plug-in in the simulated host under wine64"
+mkdir -p "$out/screenshots" "$out/report"
+shot() { echo "shot $(winpath "$out/screenshots/$1.png")"; }
+cat > "$out/scenario.txt" <<SCENARIO
+say opening the plug-in from the host menu
+say adding every chromatogram the host's selection dialog offers
+select all
+press 1020
+say turning pressure correction on in the settings (the check is calculated again)
+press 1001 ok check:1058=1
+say screenshots of every tab
+click 1016 1
+$(shot 1-chromatograms)
+tab 1013 1
+click 1022 0
+$(shot 2-mixtures)
+tab 1013 0
+tab 1009 1
+$(shot 3-mixture-info)
+tab 1009 2
+$(shot 4-intermediate)
+tab 1009 3
+$(shot 5-results)
+tab 1009 4
+choose График 1022 0
+choose График 1057 0
+$(shot 6-graph)
+tab 1009 5
+$(shot 7-messages)
+text 1015
+tab 1009 3
+say dumping every table
+dump $(winpath "$out/tables")
+say producing the report with every section
+press 1024 ok set:1042=ХГ-2/0417 set:1043=Кузнецова check:1046=1 check:1047=1 check:1048=1 check:1050=1 check:1051=1 click:1024
+say done
+SCENARIO
+/usr/lib/wine/wine64 "$host" --dll "$dll" --db "$db" --profile "$(winpath "$out/profile.txt")" \
+    --report-out "$(winpath "$out/report")" --auto "$(winpath "$out/scenario.txt")" |
+  python3 "$here/tools/main_job_view.py" "$out/host-transcript.jsonl" "$out/tables"
+
+report=$(ls "$out/report/"*.odt 2>/dev/null | head -n 1)
+[ -n "$report" ] || { echo "main job: no report was written" >&2; exit 1; }
+cp "$report" "$out/report.odt"
+if command -v soffice >/dev/null; then
+  step "converting the report to PDF with the word processor"
+  soffice --headless --convert-to pdf --outdir "$out" "$out/report.odt" >/dev/null 2>&1 ||
+    echo "the word processor could not convert the report" >&2
+fi
 step "done; outputs in $out"
+echo "  report:       $out/report.odt$( [ -f "$out/report.pdf" ] && echo " and $out/report.pdf")"
+echo "  screenshots:  $out/screenshots/"
+echo "  tables:       $out/tables/ (every list view of the plug-in's windows, tab-separated)"
+echo "  transcript:   $out/host-transcript.jsonl (every call between host and plug-in)"
+echo "  native check: $out/check.txt, $out/check.json"

@@ -30,6 +30,7 @@
 //                                 then record the widths again ("columns")
 //   recalculate                   post the recalculation message and wait until it is handled
 //   wait                          handle every waiting message
+//   say TEXT...                   record TEXT (a progress line for whoever reads the transcript)
 //   resize WIDTH HEIGHT           resize the main window, then record its geometry
 //   close                         close the main window (it only hides)
 //   state                         record caption, visibility, tabs and pages
@@ -732,6 +733,10 @@ bool Run(const std::vector<std::string>& w, std::string& error) {
                         "}");
     } else if (verb == "wait") {
         PumpPending();
+    } else if (verb == "say") {
+        std::string text;
+        for (size_t i = 1; i < w.size(); ++i) text += (i > 1 ? " " : "") + w[i];
+        g_hooks->record("{\"host\":\"say\",\"text\":" + JsonString(text) + "}");
     } else if (verb == "resize") {
         if (!needMain()) return false;
         SetWindowPos(main, nullptr, 0, 0, number(1), number(2), SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
