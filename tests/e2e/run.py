@@ -687,9 +687,65 @@ def test_results_match_check(ctx):
     expect(set(verdicts) <= {"Да", "Нет", "---"} and "Да" in verdicts, "verdicts %r" % verdicts)
 
 
+REPORT_ALL = ("press 1024 ok set:1042=ХГ-2/0417 set:1043=Кузнецова check:1046=1 check:1047=1 check:1048=1 "
+              "check:1050=1 check:1051=1 click:1024")
+# One result of each row of the message table.
+EXPORT_FAILURES = [(-1, [" - Не удалось найти шаблон отчета.", " - Отсутствует плагин формирования ODT отчетов."]),
+                   (-2, [" - Не удалось создать временный файл."]), (-4, [" - Ошибка обработки временного файла."]),
+                   (-6, [" - Ошибка обработки данных отчета."]), (-9, [" - Ошибка окончания формирования отчета."]),
+                   (-11, [" - Неизвестная ошибка."])]
+
+
+def test_report_of_sample(ctx):
+    """Report on the sample data with every section: the host's export gets the document and
+    writes an OpenDocument text with every section and the graph picture; each negative result of
+    the export shows its message and leaves the dialog open."""
+    database = sample_data(ctx)
+    out = os.path.join(ctx.work, "sample-reports")
+    shutil.rmtree(out, ignore_errors=True)
+    calls = ctx.scenario("report-sample", ["select all", "press 1020", "tab 1009 4", "choose График 1022 0",
+                                           "choose График 1057 0", REPORT_ALL],
+                         args=["--db", winenv.Wine.path(database), "--report-out", winenv.Wine.path(out)], calls=True)
+    exports = [c for c in calls if c.get("name") == "Export/ExportToOdt"]
+    expect(len(exports) == 1 and exports[0]["result"] >= 0 and exports[0]["report"], "export %r" % exports)
+    expect(exports[0]["template"] == "Tessaro\\ReportTemplateWitchGraph.odt", "template %r" % exports[0])
+    expect(records(calls, "no-box"), "a message box after a successful report: %r" % records(calls, "modal")[1:])
+    report = os.path.join(out, os.listdir(out)[0])
+    kept = os.path.join(artefacts_dir(ctx), "report-%s.odt" % ctx.arch)
+    shutil.copyfile(report, kept)
+    package = check_package(report)
+    texts = cell_texts(ElementTree.fromstring(package.read("content.xml")))
+    for heading in ("Градуировочные смеси", "Хроматограммы", "Аттестованный состав смесей",
+                    "Результаты проверки линейности", "График градуировочной характеристики"):
+        expect(heading in texts, "section %r missing in the report of the sample data" % heading)
+    expect("ХГ-2/0417" in texts and "Кузнецова" in texts, "device and operator missing")
+    expect(any(t.startswith("-- Канал") for t in texts) and "Да" in texts, "results section without rows")
+    expect(any(t.startswith("Компонент: ") for t in texts), "graph component caption missing")
+    picture = package.read("Pictures/TessaroGraph.png")
+    expect(picture[:8] == b"\x89PNG\r\n\x1a\n" and struct.unpack(">II", picture[16:24]) == (1000, 1000),
+           "embedded picture is not the 1000 x 1000 graph")
+    if shutil.which("soffice"):
+        subprocess.run(["soffice", "--headless", "--convert-to", "pdf", "--outdir", artefacts_dir(ctx), kept],
+                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=300)
+        pdf = os.path.splitext(kept)[0] + ".pdf"
+        expect(os.path.exists(pdf) and open(pdf, "rb").read(5) == b"%PDF-", "the word processor cannot convert it")
+
+    for code, reasons in EXPORT_FAILURES:
+        calls = ctx.scenario("report-fails", ["select all", "press 1020", REPORT_ALL, "state"],
+                             args=["--db", winenv.Wine.path(database), "--export-result", str(code)])
+        shown = records(calls, "modal")
+        expect(len(shown) == 2, "result %d: dialog and box expected, got %r" % (code, shown))
+        box = shown[1]
+        want = "Ошибка формирования отчета! Код ошибки: %d \r\nВозможные причины:\r\n" % code + \
+               "".join(r + "\r\n" for r in reasons)
+        expect(box["caption"] == "Ошибка формирования отчета", "result %d: caption %r" % (code, box["caption"]))
+        expect(any(c["text"] == want for c in box["controls"]), "result %d: box %r, want %r" % (code, box, want))
+        expect(records(calls, "state")[0]["visible"], "result %d: the window is gone" % code)
+
+
 WINDOW_TESTS = [test_main_window, test_message_log, test_resize, test_settings_dialog, test_about_box,
                 test_no_leaks, test_assay_pages, test_assay_database_failure, test_report_dialog, test_graph_page,
-                test_calc_info_columns, test_components_dialog, test_results_match_check]
+                test_calc_info_columns, test_components_dialog, test_results_match_check, test_report_of_sample]
 TESTS = {"x86_64": [test_binary, test_info, test_registration, test_report_export, test_report_export_failures] + WINDOW_TESTS,
          "i686": [test_binary, test_info, test_registration]}
 
