@@ -36,3 +36,9 @@ if(TESSARO_WIN32_DIR)
            --arch i686 --build "${TESSARO_WIN32_DIR}")
   set_tests_properties(e2e.win32 PROPERTIES SKIP_RETURN_CODE 77 LABELS "e2e;slow" ENVIRONMENT "${e2e_env}" TIMEOUT 1800)
 endif()
+if(TESSARO_WIN64_DIR AND TESSARO_WIN32_DIR)
+  # Runs after both wine runs and compares the results tables they kept.
+  add_test(NAME e2e.same-results COMMAND Python3::Interpreter "${CMAKE_SOURCE_DIR}/tests/e2e/same_results.py")
+  set_tests_properties(e2e.same-results PROPERTIES SKIP_RETURN_CODE 77 LABELS e2e ENVIRONMENT "${e2e_env}"
+                       DEPENDS "e2e.win64;e2e.win32")
+endif()
