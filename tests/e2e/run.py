@@ -753,7 +753,9 @@ def test_report_of_sample(ctx):
 WINDOW_TESTS = [test_main_window, test_message_log, test_resize, test_settings_dialog, test_about_box,
                 test_no_leaks, test_assay_pages, test_assay_database_failure, test_report_dialog, test_graph_page,
                 test_calc_info_columns, test_components_dialog, test_results_match_check, test_report_of_sample]
-TESTS = {"x86_64": [test_binary, test_info, test_registration, test_report_export, test_report_export_failures] + WINDOW_TESTS,
+from pages import PAGE_TESTS  # noqa: E402
+TESTS = {"x86_64": [test_binary, test_info, test_registration, test_report_export, test_report_export_failures] + WINDOW_TESTS
+         + PAGE_TESTS,
          "i686": [test_binary, test_info, test_registration, test_results_match_check]}
 
 

@@ -38,7 +38,8 @@
 //                                 the thread's windows and the graph page's chart drawings
 //   redraw PAGE                   repaint the page whose caption is PAGE, waiting for the painting
 //   choose PAGE ID INDEX          select entry INDEX of combo box ID on the page whose caption is
-//                                 PAGE, as the user would (the page hears CBN_SELCHANGE)
+//                                 PAGE (its words as they are, spaces included), as the user
+//                                 would (the page hears CBN_SELCHANGE)
 //   reportgraph [FILE.png]        have the graph page draw the report picture into a 1000 x 1000
 //                                 32-bit bitmap; record the result and the non-white pixels, save it
 //   fail                          make a handler throw, answer the message box, check the window still answers
@@ -762,14 +763,18 @@ bool Run(const std::vector<std::string>& w, std::string& error) {
         }
         RedrawWindow(page, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
     } else if (verb == "choose") {
-        HWND page = w.size() < 4 ? nullptr : PageOf(main, WideFromUtf8Sim(w[1]));
-        HWND combo = page ? GetDlgItem(page, number(2)) : nullptr;
+        // The caption is every word between the verb and the last two.
+        std::string caption;
+        for (size_t i = 1; i + 2 < w.size(); ++i) caption += (i > 1 ? " " : "") + w[i];
+        const size_t id = w.size() - 2, index = w.size() - 1;
+        HWND page = w.size() < 4 ? nullptr : PageOf(main, WideFromUtf8Sim(caption));
+        HWND combo = page ? GetDlgItem(page, number(id)) : nullptr;
         if (!combo) {
             error = "choose: no such page or combo box";
             return false;
         }
-        SendMessageW(combo, CB_SETCURSEL, static_cast<WPARAM>(number(3)), 0);
-        SendMessageW(page, WM_COMMAND, MAKEWPARAM(number(2), CBN_SELCHANGE), reinterpret_cast<LPARAM>(combo));
+        SendMessageW(combo, CB_SETCURSEL, static_cast<WPARAM>(number(index)), 0);
+        SendMessageW(page, WM_COMMAND, MAKEWPARAM(number(id), CBN_SELCHANGE), reinterpret_cast<LPARAM>(combo));
         PumpPending();
     } else if (verb == "reportgraph") {
         HWND graph = GraphPageWindow(main);
