@@ -1,6 +1,7 @@
 // Speed of the data sources: the passport read the assay loader needs (about
 // the same for a 64 MB file as for a 1 MB one), a full chromatogram load
-// against plainly reading the bytes, and loading 256 assays of 60 peaks each.
+// against plainly reading the bytes, loading 256 assays of 60 peaks each, and
+// the portable share of listing them (sorting, the filter entries, the rows).
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
@@ -11,6 +12,7 @@
 #include "data/database_connection.h"
 #include "data/norvane_file.h"
 #include "tests/unit/data_fixture.h"
+#include "ui/model/input_tables.h"
 
 namespace {
 
@@ -124,5 +126,26 @@ void BM_Load256Assays(benchmark::State& state) {
     DataBaseConnection::GetInstance().SetUri(nullptr);
 }
 BENCHMARK(BM_Load256Assays)->Unit(benchmark::kMillisecond);
+
+// What the chromatogram page computes to show 256 loaded assays; the rest of
+// its time goes into the list view itself.
+void BM_List256Assays(benchmark::State& state) {
+    DataBaseConnection::GetInstance().SetUri(AssayDatabase().c_str());
+    MixtureList mixtures;
+    AssayList list(mixtures);
+    {
+        DataBase::Database database(DataBaseConnection::GetInstance().GetUri());
+        for (uint32_t id = 1; id <= kAssays; ++id) list.LoadAssay(database, id);
+    }
+    for (auto _ : state) {
+        list.SortAssays();
+        std::vector<InputTables::FilterEntry> entries = InputTables::FilterEntries(L"Все", list.Mixtures());
+        InputTables::Rows rows = InputTables::AssayListRows(list.assays, 0, InputTables::kAllData);
+        if (rows.size() != kAssays || entries.size() != 6) state.SkipWithError("not listed");
+        benchmark::DoNotOptimize(rows.data());
+    }
+    DataBaseConnection::GetInstance().SetUri(nullptr);
+}
+BENCHMARK(BM_List256Assays)->Unit(benchmark::kMicrosecond);
 
 }  // namespace

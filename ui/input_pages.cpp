@@ -192,12 +192,15 @@ void DlgAssayList::RebuildFilter() {
 }
 
 void DlgAssayList::FillAssayList() {
+    RedrawSuspended quiet(list_.Handle());
     list_.DeleteAll();
     AssayInfoTable().List().ClearRows();
     const int selection = filter_.Selected();
     const int64_t data = selection >= 0 ? filter_.Data(selection) : InputTables::kAllData;
+    const InputTables::Rows rows = InputTables::AssayListRows(Assays().assays, selection, data);
+    ListView_SetItemCount(list_.Handle(), static_cast<int>(rows.size()));
     int item = 0;
-    for (const InputTables::Row& row : InputTables::AssayListRows(Assays().assays, selection, data)) {
+    for (const InputTables::Row& row : rows) {
         list_.InsertItem(item, row.cells[0], static_cast<LPARAM>(row.data));
         for (size_t c = 1; c < row.cells.size(); ++c) list_.SetItemText(item, static_cast<int>(c), row.cells[c]);
         ++item;

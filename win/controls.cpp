@@ -84,6 +84,19 @@ LPARAM ListView::ItemData(int item) const {
     return SendMessageW(hwnd_, LVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&row)) ? row.lParam : 0;
 }
 
+// Only a control that has the visible style: switching the drawing back on
+// through the default handling sets that style, which would show a hidden one.
+RedrawSuspended::RedrawSuspended(HWND window)
+    : hwnd_(window && (GetWindowLongPtrW(window, GWL_STYLE) & WS_VISIBLE) ? window : nullptr) {
+    if (hwnd_) SendMessageW(hwnd_, WM_SETREDRAW, FALSE, 0);
+}
+
+RedrawSuspended::~RedrawSuspended() {
+    if (!hwnd_) return;
+    SendMessageW(hwnd_, WM_SETREDRAW, TRUE, 0);
+    RedrawWindow(hwnd_, nullptr, nullptr, RDW_ERASE | RDW_FRAME | RDW_INVALIDATE | RDW_ALLCHILDREN);
+}
+
 int ComboBox::Add(const std::wstring& text, LPARAM data) const {
     auto index = static_cast<int>(SendMessageW(hwnd_, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str())));
     if (index >= 0) SendMessageW(hwnd_, CB_SETITEMDATA, static_cast<WPARAM>(index), data);

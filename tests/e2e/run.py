@@ -19,7 +19,9 @@ from xml.etree import ElementTree
 sys.path.insert(0, os.path.dirname(__file__))
 import winenv  # noqa: E402
 from common import (Context, Failure, aligned_table, artefacts_dir, controls, expect, file_digest,  # noqa: E402
-                    native_dir, profile_values, read_table, records, sample_data, strip)
+                    live_objects, native_dir, profile_values, read_table, records, sample_data, strip)
+from load import LOAD_TESTS  # noqa: E402
+from pages import PAGE_TESTS  # noqa: E402
 
 DESCRIPTION = "Проверка линейности сигнала детектора газового хроматографа по ГОСТ 31371.7-2020, приложение Б"
 
@@ -309,7 +311,7 @@ def test_main_window(ctx):
     calls = ctx.scenario("main", ["counts", "state", "command", "counts", "tab 1009 3", "close", "state",
                                   "command", "state", "recalculate", "press 1040", "state",
                                   "dump " + winenv.Wine.path(dump), "shot " + winenv.Wine.path(shot)])
-    first, second = records(calls, "counts")
+    first, second = map(live_objects, records(calls, "counts"))
     expect(first == second, "a second menu command changed the windows: %r -> %r" % (first, second))
     opened, closed, reopened, last = records(calls, "state")
     expect(opened["caption"] == DESCRIPTION, "caption %r" % opened["caption"])
@@ -407,7 +409,7 @@ def test_no_leaks(ctx):
     calls = ctx.scenario("leaks", ["counts", "repeat 200 press 1001 cancel", "repeat 200 sysmenu 16 ok",
                                    "repeat 100 press 1038 cancel", "counts",
                                    "fail", "counts"])
-    before, after, failed = records(calls, "counts")
+    before, after, failed = map(live_objects, records(calls, "counts"))
     expect(before == after == failed, "counts %r -> %r -> %r" % (before, after, failed))
     expect(before["windows"] > 10, "the windows were not counted: %r" % before)
     box = records(calls, "modal")[0]
@@ -753,9 +755,8 @@ def test_report_of_sample(ctx):
 WINDOW_TESTS = [test_main_window, test_message_log, test_resize, test_settings_dialog, test_about_box,
                 test_no_leaks, test_assay_pages, test_assay_database_failure, test_report_dialog, test_graph_page,
                 test_calc_info_columns, test_components_dialog, test_results_match_check, test_report_of_sample]
-from pages import PAGE_TESTS  # noqa: E402
 TESTS = {"x86_64": [test_binary, test_info, test_registration, test_report_export, test_report_export_failures] + WINDOW_TESTS
-         + PAGE_TESTS,
+         + PAGE_TESTS + LOAD_TESTS,
          "i686": [test_binary, test_info, test_registration, test_results_match_check]}
 
 

@@ -3,8 +3,10 @@
 // natural-gas mixtures analysed five times each on two detector channels
 // (channel 1: thermal conductivity, permanent gases; channel 2: flame
 // ionisation, hydrocarbons), plus hidden, deleted and blank analyses.
+// --runs-per-mixture N analyses each mixture N times instead (51 gives 256
+// visible chromatograms with the blank, the most one selection can hold).
 //
-//   tessaro-sample --out DIR [--seed N] [--windows-paths] [--signal-points N]
+//   tessaro-sample --out DIR [--seed N] [--windows-paths] [--signal-points N] [--runs-per-mixture N]
 #include <sqlite3.h>
 
 #include <cmath>
@@ -25,7 +27,7 @@ namespace {
 
 constexpr double kPi = 3.14159265358979323846;
 constexpr int kMixtures = 5;
-constexpr int kRunsPerMixture = 5;
+constexpr int kDefaultRunsPerMixture = 5;
 constexpr double kRunMinutes = 12.0;
 constexpr double kSampleHz = 20.0;
 constexpr int64_t kFirstRun = 1710228600;  // 2024-03-12 07:30 UTC
@@ -129,18 +131,21 @@ struct AssayPlan {
     int64_t date;
 };
 
-std::vector<AssayPlan> PlanAssays(Random& random) {
+// Ids 1..5N: the runs of each mixture in turn; then two hidden repeats, two
+// deleted runs and the blank (26-30 with five runs each).
+std::vector<AssayPlan> PlanAssays(Random& random, int runsPerMixture) {
     std::vector<AssayPlan> plan;
     int64_t t = kFirstRun;
     auto next = [&] { return t += 28 * 60 + static_cast<int64_t>(random.Between(0, 240)); };
     for (int m = 0; m < kMixtures; ++m)
-        for (int r = 0; r < kRunsPerMixture; ++r)
+        for (int r = 0; r < runsPerMixture; ++r)
             plan.push_back({static_cast<uint32_t>(plan.size() + 1), m, 0, 0, next()});
-    plan.push_back({26, 1, 1, 0, next()});   // hidden repeats
-    plan.push_back({27, 3, 1, 0, next()});
-    plan.push_back({28, 0, 0, 1, next()});   // deleted runs
-    plan.push_back({29, 4, 0, 1, next()});
-    plan.push_back({30, -1, 0, 0, next()});  // a blank run without mixture
+    auto id = [&] { return static_cast<uint32_t>(plan.size() + 1); };
+    plan.push_back({id(), 1, 1, 0, next()});   // hidden repeats
+    plan.push_back({id(), 3, 1, 0, next()});
+    plan.push_back({id(), 0, 0, 1, next()});   // deleted runs
+    plan.push_back({id(), 4, 0, 1, next()});
+    plan.push_back({id(), -1, 0, 0, next()});  // a blank run without mixture
     return plan;
 }
 
@@ -308,7 +313,7 @@ std::wstring HostPath(const fs::path& file, bool windows) {
     return L"Z:" + path;
 }
 
-int Generate(const fs::path& outDir, uint64_t seed, bool windowsPaths, size_t points) {
+int Generate(const fs::path& outDir, uint64_t seed, bool windowsPaths, size_t points, int runsPerMixture) {
     Random random(seed);
     fs::create_directories(outDir / "chromatograms");
     const fs::path dbFile = outDir / "host.db";
@@ -345,7 +350,7 @@ int Generate(const fs::path& outDir, uint64_t seed, bool windowsPaths, size_t po
     sqlite3_stmt* insertPeak =
         db.Prepare("INSERT INTO peak (assayid, nameid, name, area, time, channel) VALUES (?, ?, ?, ?, ?, ?);");
     int64_t n = 0;
-    for (const AssayPlan& a : PlanAssays(random)) {
+    for (const AssayPlan& a : PlanAssays(random, runsPerMixture)) {
         const MixtureData* mixture = a.mixture >= 0 ? &mixtures[static_cast<size_t>(a.mixture)] : nullptr;
         const fs::path file = fs::absolute(outDir / "chromatograms" / FormatW(L"assay-%03u.chr", a.id));
         std::vector<PeakData> peaks = MakePeaks(random, mixture);
@@ -376,13 +381,17 @@ int Generate(const fs::path& outDir, uint64_t seed, bool windowsPaths, size_t po
     }
     for (sqlite3_stmt* st : {insertMixture, insertComponent, insertAssay, insertPeak}) sqlite3_finalize(st);
     db.Exec("COMMIT;");
-    std::printf("%s: mixtures 12, 15, 17, 21, 24 (and 5, unused); assays 1-25 visible, 26-27 hidden, "
-                "28-29 deleted, 30 blank without mixture\n", dbFile.string().c_str());
+    const int runs = kMixtures * runsPerMixture;
+    std::printf("%s: mixtures 12, 15, 17, 21, 24 (and 5, unused); assays 1-%d visible, %d-%d hidden, "
+                "%d-%d deleted, %d blank without mixture\n",
+                dbFile.string().c_str(), runs, runs + 1, runs + 2, runs + 3, runs + 4, runs + 5);
     return 0;
 }
 
 int Usage() {
-    std::fprintf(stderr, "usage: tessaro-sample --out DIR [--seed N] [--windows-paths] [--signal-points N]\n");
+    std::fprintf(stderr,
+                 "usage: tessaro-sample --out DIR [--seed N] [--windows-paths] [--signal-points N]"
+                 " [--runs-per-mixture N]\n");
     return 1;
 }
 
@@ -393,18 +402,20 @@ int main(int argc, char** argv) {
     uint64_t seed = 1;
     bool windowsPaths = false;
     size_t points = static_cast<size_t>(kRunMinutes * 60 * kSampleHz);
+    int runsPerMixture = kDefaultRunsPerMixture;
     for (int i = 1; i < argc; ++i) {
         std::string arg = argv[i];
         bool hasValue = i + 1 < argc;
         if (arg == "--out" && hasValue) out = argv[++i];
         else if (arg == "--seed" && hasValue) seed = std::strtoull(argv[++i], nullptr, 10);
         else if (arg == "--signal-points" && hasValue) points = std::strtoull(argv[++i], nullptr, 10);
+        else if (arg == "--runs-per-mixture" && hasValue) runsPerMixture = std::atoi(argv[++i]);
         else if (arg == "--windows-paths") windowsPaths = true;
         else return Usage();
     }
-    if (out.empty()) return Usage();
+    if (out.empty() || runsPerMixture < 1 || runsPerMixture > 1000) return Usage();
     try {
-        return Generate(out, seed, windowsPaths, points);
+        return Generate(out, seed, windowsPaths, points, runsPerMixture);
     } catch (const std::exception& e) {
         std::fprintf(stderr, "tessaro-sample: %s\n", e.what());
         return 1;

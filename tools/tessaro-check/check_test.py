@@ -87,6 +87,20 @@ def main():
     r = run([a.check, "--db", os.path.join(a.work, "empty.db")])
     expect(r.returncode == 2 and "no such table" in r.stderr, "a database without tables: status 2 with the message")
 
+    # The load data set: 51 analyses of each mixture and the blank, 256 in all; the hidden and
+    # deleted ones follow them and stay out.
+    big = os.path.join(a.work, "big")
+    made = run([a.sample, "--out", big, "--signal-points", "64", "--runs-per-mixture", "51"])
+    expect(made.returncode == 0 and "assays 1-255 visible, 256-257 hidden" in made.stdout, "big set: %s" % made.stdout)
+    r = run([a.check, "--db", os.path.join(big, "host.db"), "--format", "json"])
+    assays = json.loads(r.stdout)["assays"] if r.returncode == 0 else []
+    per_mixture = {}
+    for x in assays:
+        per_mixture[x["mixtureId"]] = per_mixture.get(x["mixtureId"], 0) + 1
+    expect(sorted(x["id"] for x in assays) == list(range(1, 256)) + [260], "big set ids %r" % [x["id"] for x in assays])
+    expect(per_mixture == {12: 51, 15: 51, 17: 51, 21: 51, 24: 51, None: 1}, "big set per mixture %r" % per_mixture)
+    expect(run([a.sample, "--out", big, "--runs-per-mixture", "0"]).returncode != 0, "no runs is refused")
+
     for f in failures:
         print("FAIL:", f)
     return 1 if failures else 0
