@@ -20,6 +20,7 @@ sys.path.insert(0, os.path.dirname(__file__))
 import winenv  # noqa: E402
 from common import (Context, Failure, aligned_table, artefacts_dir, controls, expect, file_digest,  # noqa: E402
                     native_dir, profile_values, read_table, records, sample_data, strip)
+from faults import FAULT_TESTS  # noqa: E402
 
 DESCRIPTION = "Проверка линейности сигнала детектора газового хроматографа по ГОСТ 31371.7-2020, приложение Б"
 
@@ -690,7 +691,8 @@ def test_results_match_check(ctx):
 WINDOW_TESTS = [test_main_window, test_message_log, test_resize, test_settings_dialog, test_about_box,
                 test_no_leaks, test_assay_pages, test_assay_database_failure, test_report_dialog, test_graph_page,
                 test_calc_info_columns, test_components_dialog, test_results_match_check]
-TESTS = {"x86_64": [test_binary, test_info, test_registration, test_report_export, test_report_export_failures] + WINDOW_TESTS,
+TESTS = {"x86_64": [test_binary, test_info, test_registration, test_report_export, test_report_export_failures] + WINDOW_TESTS
+         + FAULT_TESTS,
          "i686": [test_binary, test_info, test_registration]}
 
 
