@@ -12,8 +12,6 @@ const wchar_t* const kAssaySql =
     L"SELECT id, date, filename, sample, mixture FROM [assay] WHERE ishidden = 0 AND isdeleted = 0 AND id = ?;";
 const wchar_t* const kPeaksSql = L"SELECT nameid, name, area, time, channel FROM [peak] WHERE assayid = ? ORDER BY time;";
 const wchar_t* const kFileSql = L"SELECT filename FROM [assay] WHERE id = ?;";
-
-constexpr int32_t kMaxSelection = 256;
 }  // namespace
 
 int32_t AssayList::LoadAssay(DataBase::Database& database, uint32_t id) {
@@ -105,11 +103,14 @@ bool AssayList::ReleaseMixtureUse(uint32_t mixtureId) {
     return true;
 }
 
-bool AssayList::AddChromatograms(intptr_t ownerWindow) {
+bool AssayList::AddChromatograms(intptr_t ownerWindow, intptr_t* chosen) {
+    if (chosen) *chosen = 0;
     if (!HostServiceAvailable(HostNames::kOpenAssayIdDlgEx)) return false;
     int32_t ids[kMaxSelection] = {};
     IdBuffer buffer{ids, kMaxSelection};
     intptr_t n = HostCallService(HostNames::kOpenAssayIdDlgEx, reinterpret_cast<intptr_t>(&buffer), ownerWindow);
+    if (chosen) *chosen = n;
+    // The buffer holds kMaxSelection ids: a larger count means ids the host could not hand over.
     if (n <= 0 || n > kMaxSelection) return false;
 
     DataBase::Database database(DataBaseConnection::GetInstance().GetUri());
@@ -166,4 +167,27 @@ void AssayList::ClearAll() {
     assays.clear();
     mixtureUse.clear();
     mixtureList_.Clear();
+}
+
+AssayList::Saved AssayList::Save() const {
+    Saved saved;
+    saved.mixtureUse = mixtureUse;
+    std::vector<std::pair<const MixtureRecord*, MixtureRecord*>> moved;
+    for (const auto& mixture : mixtureList_.mixtures) {
+        saved.mixtures.push_back(mixture ? std::make_unique<MixtureRecord>(*mixture) : nullptr);
+        moved.emplace_back(mixture.get(), saved.mixtures.back().get());
+    }
+    saved.assays = assays;
+    for (AssayRecord& record : saved.assays) {
+        if (!record.mixtureRecord) continue;
+        auto it = std::find_if(moved.begin(), moved.end(), [&](const auto& m) { return m.first == record.mixtureRecord; });
+        record.mixtureRecord = it != moved.end() ? it->second : nullptr;
+    }
+    return saved;
+}
+
+void AssayList::Restore(Saved saved) {
+    assays = std::move(saved.assays);
+    mixtureUse = std::move(saved.mixtureUse);
+    mixtureList_.mixtures = std::move(saved.mixtures);
 }

@@ -41,8 +41,11 @@ public:
     bool ReleaseMixtureUse(uint32_t mixtureId);
 
     // Lets the user pick chromatograms in the host's dialog and loads them; true
-    // when at least one of them is (or already was) in the list.
-    bool AddChromatograms(intptr_t ownerWindow);
+    // when at least one of them is (or already was) in the list. A choice of
+    // more than kMaxSelection loads nothing; `chosen` receives the number the
+    // host answered (0 when the dialog was not offered).
+    bool AddChromatograms(intptr_t ownerWindow, intptr_t* chosen = nullptr);
+    static constexpr int32_t kMaxSelection = 256;
 
     // Asks the host to open the chromatogram files of these assays.
     void OpenSelectedFiles(const std::vector<uint32_t>& ids);
@@ -55,6 +58,18 @@ public:
 
     // Empties the assay list, the use counts and the mixture list together.
     void ClearAll();
+
+    // A copy of the assay list, the use counts and the mixture list, its links
+    // pointing into the copy: what a reload puts back when the database fails
+    // half-way, so that a failed reload loses nothing.
+    struct Saved {
+        AssayRecords assays;
+        MixtureUse mixtureUse;
+        MixtureRecords mixtures;
+    };
+    Saved Save() const;
+    // Replaces the three lists with the saved ones.
+    void Restore(Saved saved);
 
 private:
     void RemoveAssayAt(size_t index);

@@ -103,7 +103,16 @@ bool DlgAssayList::OnNotify(NMHDR& header, LRESULT& result) {
 
 void DlgAssayList::AddChromatograms() {
     try {
-        if (Assays().AddChromatograms(reinterpret_cast<intptr_t>(hwnd_))) RefreshAssayList();
+        intptr_t chosen = 0;
+        if (Assays().AddChromatograms(reinterpret_cast<intptr_t>(hwnd_), &chosen)) {
+            RefreshAssayList();
+        } else {
+            const std::wstring tooMany = InputTables::TooManyChosenText(chosen);
+            if (!tooMany.empty()) {
+                Module::ActivationScope scope;
+                MessageBoxW(MainWindowOf(hwnd_), tooMany.c_str(), L"Tessaro", MB_OK | MB_ICONEXCLAMATION);
+            }
+        }
     } catch (const DataBase::SqlException& e) {
         ReportFailure("добавление хроматограмм", e);
     }
@@ -120,6 +129,8 @@ void DlgAssayList::OpenSelectedFiles() {
 void DlgAssayList::Reload() {
     std::vector<uint32_t> ids;
     for (const AssayRecord& record : Assays().assays) ids.push_back(record.id);
+    // A database that fails half-way gets the lists back as they were.
+    AssayList::Saved before = Assays().Save();
     // Dropped without a request of its own: the caller recalculates once.
     DropAssays(true);
     // With nothing listed there is nothing to read: the database is not opened.
@@ -129,7 +140,11 @@ void DlgAssayList::Reload() {
             for (uint32_t id : ids) Assays().LoadAssay(database, id);
         }
     } catch (const DataBase::SqlException& e) {
+        Assays().Restore(std::move(before));
+        Redisplay();
+        MixtureListPage().FillMixtureList();
         ShowFailureBox(MainWindowOf(hwnd_), "перезагрузка хроматограмм", &e);
+        return;
     }
     Redisplay();
 }

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <fstream>
 #include <thread>
 
 #include "data/database.h"
@@ -120,6 +121,53 @@ TEST_F(DatabaseTest, WrongOrUriLikePathsFailWithoutCreatingAFile) {
     for (const wchar_t* none : {static_cast<const wchar_t*>(nullptr), L""})
         EXPECT_THROW(Database db(none), SqlException);
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()), {}), 1);  // host.db alone
+}
+
+// Files that are no database, or a damaged one: every read fails with SQLite's
+// code (from preparing or from the row loop), the file keeps every byte and
+// nothing is created beside it.
+TEST_F(DatabaseTest, DamagedFilesFailWithTheirCodeAndAreLeftAsTheyWere) {
+    {
+        HostDb host(dbPath());
+        host.Exec("CREATE TABLE big (id INTEGER PRIMARY KEY, s TEXT);"
+                  "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 2000)"
+                  " INSERT INTO big SELECT i, printf('%0200d', i) FROM n;");
+    }
+    const std::string whole = [&] {
+        std::ifstream in(dbPath(), std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), {});
+    }();
+    ASSERT_GT(whole.size(), 100000u);
+    std::string garbage(whole.size(), '\0');
+    uint32_t seed = 12345;
+    for (char& c : garbage) c = static_cast<char>((seed = seed * 1103515245u + 12345u) >> 24);
+    struct Case {
+        const char* what;
+        std::string bytes;
+        int code;
+    };
+    const std::vector<Case> cases = {
+        {"empty", "", SQLITE_ERROR},  // an empty file is an empty database: no such table
+        {"random bytes", garbage.substr(0, 8192), SQLITE_NOTADB},
+        {"header only", whole.substr(0, 100), SQLITE_CORRUPT},
+        {"cut in half", whole.substr(0, whole.size() / 2), SQLITE_CORRUPT},
+        {"tables overwritten", whole.substr(0, 4096) + garbage.substr(4096), SQLITE_CORRUPT},
+    };
+    for (const Case& c : cases) {
+        std::filesystem::remove(dbPath());
+        std::ofstream(dbPath(), std::ios::binary) << c.bytes;
+        try {
+            Database db(uri().c_str());
+            int64_t sum = 0;
+            db.Prepare(L"SELECT id FROM big;").ForEachRow([&](int64_t id) { sum += id; });
+            ADD_FAILURE() << c.what << ": read " << sum;
+        } catch (const SqlException& e) {
+            EXPECT_EQ(e.code, c.code) << c.what << ": " << e.what();
+        }
+        std::ifstream in(dbPath(), std::ios::binary);
+        EXPECT_TRUE(std::string(std::istreambuf_iterator<char>(in), {}) == c.bytes) << c.what;
+        EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()), {}), 1) << c.what;
+    }
 }
 
 TEST_F(DatabaseTest, TheConnectionIsReadOnly) {

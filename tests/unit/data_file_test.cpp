@@ -228,6 +228,40 @@ TEST_F(FileTest, EveryMalformedFileGivesItsCodeAndThePassportLoadAgrees) {
     }
 }
 
+// A saved file cut at every length, and with every byte of it inverted in
+// turn: each load gives 0 or a code of the table, and the passport-only load
+// gives the same code, so a damaged file never passes for a whole one by one
+// reader and fails by the other.
+TEST_F(FileTest, EveryCutAndEveryInvertedByteGivesACodeBothReadersAgreeOn) {
+    CNorvaneFile4 original;
+    original.passport.atmpressure = 99.5;
+    FileChannel& channel = original.channels.emplace_back();
+    channel.number = 0;
+    channel.samples = {1, 2, 3};
+    channel.peaks.emplace_back().name = L"Метан";
+    ASSERT_EQ(original.SaveToFile(dir.Wide("whole.chr")), 0);
+    const std::string whole = ReadBytes(dir.Path() / "whole.chr");
+    const auto check = [&](const std::string& bytes, const std::string& what) {
+        WriteBytes(dir.Path() / "damaged.chr", bytes);
+        CNorvaneFile4 full, passportOnly;
+        const int code = full.LoadFromFile(dir.Wide("damaged.chr"));
+        EXPECT_TRUE(code <= 0 && code >= -7) << what << ": " << code;
+        EXPECT_EQ(passportOnly.LoadPassport(dir.Wide("damaged.chr")), code) << what;
+        if (code == 0) EXPECT_EQ(full.passport.atmpressure, passportOnly.passport.atmpressure) << what;
+        return code;
+    };
+    int cutsThatLoad = 0;
+    for (size_t length = 0; length < whole.size(); ++length)
+        if (check(whole.substr(0, length), "cut at " + std::to_string(length)) == 0) ++cutsThatLoad;
+    // Only blanks follow the XML's last closing tag.
+    EXPECT_LE(cutsThatLoad, 1);
+    for (size_t i = 0; i < whole.size(); ++i) {
+        std::string flipped = whole;
+        flipped[i] = static_cast<char>(~flipped[i]);
+        check(flipped, "byte " + std::to_string(i) + " inverted");
+    }
+}
+
 TEST_F(FileTest, OpenAndWriteFailures) {
     CNorvaneFile4 f;
     FillFull(f);

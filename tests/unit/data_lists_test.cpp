@@ -191,6 +191,37 @@ TEST_F(ListsTest, AFailingPeakQueryKeepsTheAssayAlreadyAppended) {
     EXPECT_TRUE(list.assays[0].peaks.empty());
 }
 
+// A reload drops the lists and loads every id again; when the database fails
+// half-way the saved lists come back whole, links and use counts included.
+TEST_F(ListsTest, ASavedListComesBackWholeAfterAFailedReload) {
+    AddAssay(1, 10, "ПГС-A");
+    AddAssay(2, 20, "ПГС-A");
+    AddAssay(3, 30, "ПГС-B");
+    for (uint32_t id : {1u, 2u, 3u}) Load(id);
+    const MixtureRecord* loadedA = mixtures.mixtures[0].get();
+    AssayList::Saved saved = list.Save();
+    for (const AssayRecord& r : saved.assays)
+        EXPECT_NE(r.mixtureRecord, r.id == 3 ? mixtures.mixtures[1].get() : loadedA) << "links into the live list";
+
+    list.ClearAll();
+    Load(1);  // the reload gets this far
+    host.Exec("DROP TABLE peak;");
+    EXPECT_THROW(Load(2), DataBase::SqlException);
+    list.Restore(std::move(saved));
+
+    EXPECT_EQ(Ids(), (std::vector<uint32_t>{1, 2, 3}));
+    ASSERT_EQ(mixtures.mixtures.size(), 2u);
+    EXPECT_EQ(list.assays[0].mixtureRecord, mixtures.mixtures[0].get());
+    EXPECT_EQ(list.assays[1].mixtureRecord, mixtures.mixtures[0].get());
+    EXPECT_EQ(list.assays[2].mixtureRecord, mixtures.mixtures[1].get());
+    EXPECT_EQ(mixtures.mixtures[0]->components.size(), 2u);
+    EXPECT_EQ(list.mixtureUse, (MixtureUse{{7u, 2}, {3u, 1}}));
+    EXPECT_TRUE(list.RemoveAssay(1));
+    EXPECT_TRUE(list.RemoveAssay(2));
+    ASSERT_EQ(mixtures.mixtures.size(), 1u);  // ПГС-A left with its last chromatogram
+    EXPECT_EQ(mixtures.mixtures[0]->name, L"ПГС-B");
+}
+
 // The host's selection dialog and file opener, answered by the test.
 struct HostAnswers {
     static inline std::vector<int32_t> picked;
@@ -228,7 +259,9 @@ TEST_F(ListsTest, AddingAsksTheHostAndCountsIdsAlreadyInTheList) {
         else fake.offered.erase(HostNames::kOpenAssayIdDlgEx);
         HostAnswers::picked = c.ids;
         HostAnswers::count = c.count;
-        EXPECT_EQ(list.AddChromatograms(0), c.expected) << c.count;
+        intptr_t chosen = -99;
+        EXPECT_EQ(list.AddChromatograms(0, &chosen), c.expected) << c.count;
+        EXPECT_EQ(chosen, c.offered ? c.count : 0) << c.count;
     }
     EXPECT_EQ(Ids(), (std::vector<uint32_t>{1}));
 

@@ -176,3 +176,11 @@ TEST(InputTablesInfoTest, ADatabaseFailureShowsMessageCodeAndStatement) {
     EXPECT_NE(FailureMessage("x", &plain).find(L"disk full"), std::wstring::npos);
     ClearErrorFormattersForTest();
 }
+
+TEST(InputTablesInfoTest, AChoiceBeyondTheBufferIsRefusedWithItsCount) {
+    EXPECT_EQ(TooManyChosenText(0), L"");
+    EXPECT_EQ(TooManyChosenText(256), L"");
+    EXPECT_EQ(TooManyChosenText(257),
+              L"Выбрано хроматограмм: 257.\nЗа один раз можно добавить не более 256. Хроматограммы не добавлены.");
+    EXPECT_NE(TooManyChosenText(intptr_t{1} << 40).find(L"1099511627776."), std::wstring::npos);
+}

@@ -55,6 +55,12 @@
 //   time COMMAND...               run the command and record how long it took ("time", with the
 //                                 command's verb and the elapsed milliseconds); for press, the
 //                                 messages the press posts (a recalculation) are handled within it
+//   handoff FILE [SECONDS]        create FILE and wait, handling messages, until someone else
+//                                 removes it (at most SECONDS, default 120); record how long
+//                                 ("handoff": released, ms) -- lets a test change the world mid-run
+//   clock                         record the time ("clock": ms, a monotonic count)
+//   env NAME [VALUE]              set (or without VALUE remove) an environment variable of the
+//                                 process, e.g. TMP, where the plug-in makes its temporary folder
 #include <windows.h>
 #include <commctrl.h>
 #include <objidl.h>
@@ -840,6 +846,37 @@ bool Run(const std::vector<std::string>& w, std::string& error) {
         if (!needMain() || w.size() < 2) return false;
         bool saved = SavePng(main, WideFromUtf8Sim(w[1]));
         g_hooks->record(std::string("{\"host\":\"shot\",\"saved\":") + (saved ? "true" : "false") + "}");
+    } else if (verb == "handoff") {
+        if (w.size() < 2) {
+            error = "handoff: no file";
+            return false;
+        }
+        const std::wstring file = WideFromUtf8Sim(w[1]);
+        HANDLE created = CreateFileW(file.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+        if (created == INVALID_HANDLE_VALUE) {
+            error = "handoff: cannot create " + w[1];
+            return false;
+        }
+        CloseHandle(created);
+        const ULONGLONG start = GetTickCount64();
+        const ULONGLONG limit = static_cast<ULONGLONG>(w.size() > 2 ? number(2) : 120) * 1000;
+        bool released = false;
+        while (!(released = GetFileAttributesW(file.c_str()) == INVALID_FILE_ATTRIBUTES) &&
+               GetTickCount64() - start < limit) {
+            PumpPending();
+            Sleep(20);
+        }
+        g_hooks->record(std::string("{\"host\":\"handoff\",\"released\":") + (released ? "true" : "false") +
+                        ",\"ms\":" + std::to_string(GetTickCount64() - start) + "}");
+    } else if (verb == "env") {
+        if (w.size() < 2) {
+            error = "env: no name";
+            return false;
+        }
+        const std::wstring value = w.size() > 2 ? WideFromUtf8Sim(w[2]) : std::wstring();
+        SetEnvironmentVariableW(WideFromUtf8Sim(w[1]).c_str(), w.size() > 2 ? value.c_str() : nullptr);
+    } else if (verb == "clock") {
+        g_hooks->record("{\"host\":\"clock\",\"ms\":" + std::to_string(GetTickCount64()) + "}");
     } else if (verb == "repeat") {
         int times = number(1);
         std::vector<std::string> inner(w.size() > 2 ? w.begin() + 2 : w.end(), w.end());

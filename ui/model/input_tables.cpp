@@ -74,6 +74,13 @@ DeleteOutcome DeleteAssays(AssayList& list, bool all, int selection, int64_t dat
     return outcome;
 }
 
+std::wstring TooManyChosenText(intptr_t chosen) {
+    if (chosen <= AssayList::kMaxSelection) return std::wstring();
+    return L"Выбрано хроматограмм: " + std::to_wstring(static_cast<long long>(chosen)) +
+           L".\nЗа один раз можно добавить не более " + std::to_wstring(AssayList::kMaxSelection) +
+           L". Хроматограммы не добавлены.";
+}
+
 const AssayRecord* FindAssay(const AssayRecords& assays, uint32_t id) {
     for (const AssayRecord& record : assays)
         if (record.id == id) return &record;

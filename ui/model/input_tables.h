@@ -59,6 +59,10 @@ struct DeleteOutcome {
 DeleteOutcome DeleteAssays(AssayList& list, bool all, int selection, int64_t data,
                            const std::vector<uint32_t>& selectedIds);
 
+// The box after the host's selection answered more chromatograms than one
+// addition takes (nothing was added): its text, or empty within the limit.
+std::wstring TooManyChosenText(intptr_t chosen);
+
 // The first record with that id, or null.
 const AssayRecord* FindAssay(const AssayRecords& assays, uint32_t id);
 const MixtureRecord* FindMixture(const MixtureList& mixtures, uint32_t id);
