@@ -29,12 +29,12 @@ set(e2e_env "TESSARO_ROOT=${CMAKE_SOURCE_DIR}" "TESSARO_NATIVE_DIR=${CMAKE_BINAR
 if(TESSARO_WIN64_DIR)
   add_test(NAME e2e.win64 COMMAND Python3::Interpreter "${CMAKE_SOURCE_DIR}/tests/e2e/run.py"
            --arch x86_64 --build "${TESSARO_WIN64_DIR}")
-  set_tests_properties(e2e.win64 PROPERTIES SKIP_RETURN_CODE 77 LABELS e2e ENVIRONMENT "${e2e_env}" TIMEOUT 1200)
+  set_tests_properties(e2e.win64 PROPERTIES SKIP_RETURN_CODE 77 LABELS e2e ENVIRONMENT "${e2e_env}" TIMEOUT 1800)
 endif()
 if(TESSARO_WIN32_DIR)
   add_test(NAME e2e.win32 COMMAND Python3::Interpreter "${CMAKE_SOURCE_DIR}/tests/e2e/run.py"
            --arch i686 --build "${TESSARO_WIN32_DIR}")
-  set_tests_properties(e2e.win32 PROPERTIES SKIP_RETURN_CODE 77 LABELS "e2e;slow" ENVIRONMENT "${e2e_env}" TIMEOUT 1800)
+  set_tests_properties(e2e.win32 PROPERTIES SKIP_RETURN_CODE 77 LABELS "e2e;slow" ENVIRONMENT "${e2e_env}" TIMEOUT 2400)
 endif()
 if(TESSARO_WIN64_DIR AND TESSARO_WIN32_DIR)
   # Runs after both wine runs and compares the results tables they kept.
