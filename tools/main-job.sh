@@ -51,9 +51,9 @@ ensure_display
 step "plug-in description, as the host reads it"
 /usr/lib/wine/wine64 "$host" --dll "$dll" --info | python3 -m json.tool --no-ensure-ascii | tee "$out/plugin-info.json"
 
-step "linearity check of the sample data (tessaro-check: the plug-in's loading and calculation, natively)"
-"$here/build/native/tessaro-check" --db "$out/data-native/host.db" | tee "$out/check.txt"
-"$here/build/native/tessaro-check" --db "$out/data-native/host.db" --format json > "$out/check.json"
+step "linearity check of the sample data with pressure correction (tessaro-check: the plug-in's loading and calculation, natively)"
+"$here/build/native/tessaro-check" --db "$out/data-native/host.db" --press-correct | tee "$out/check.txt"
+"$here/build/native/tessaro-check" --db "$out/data-native/host.db" --press-correct --format json > "$out/check.json"
 
 step "the plug-in in the simulated host under wine64"
 mkdir -p "$out/screenshots" "$out/report"
@@ -94,7 +94,7 @@ say done
 SCENARIO
 /usr/lib/wine/wine64 "$host" --dll "$dll" --db "$db" --profile "$(winpath "$out/profile.txt")" \
     --report-out "$(winpath "$out/report")" --auto "$(winpath "$out/scenario.txt")" |
-  python3 "$here/tools/main_job_view.py" "$out/host-transcript.jsonl" "$out/tables"
+  python3 "$here/tools/main_job_view.py" "$out/host-transcript.jsonl" "$out/tables" "$out/check.txt"
 
 report=$(ls "$out/report/"*.odt 2>/dev/null | head -n 1)
 [ -n "$report" ] || { echo "main job: no report was written" >&2; exit 1; }

@@ -3,7 +3,10 @@
 keeps it in a file, shows each progress line as it arrives, and at the end
 prints the plug-in's results table and message log as the window showed them.
 
-Usage: main_job_view.py TRANSCRIPT.jsonl TABLE-FOLDER"""
+Given the text output of tessaro-check over the same data with the same
+settings, it also says whether the window showed the same table and log.
+
+Usage: main_job_view.py TRANSCRIPT.jsonl TABLE-FOLDER [CHECK.txt]"""
 import json
 import os
 import sys
@@ -19,6 +22,7 @@ def aligned(rows):
 
 def main():
     transcript, tables = sys.argv[1], sys.argv[2]
+    check = sys.argv[3] if len(sys.argv) > 3 else None
     started = int(os.environ.get("TESSARO_T0", time.time()))
     log = None
     exports = []
@@ -44,12 +48,22 @@ def main():
         with open(path, encoding="utf-8") as f:
             rows = [line.split("\t") for line in f.read().splitlines()]
         print("\nResults table of the plug-in window (\"Результаты расчета\"):\n")
-        print(aligned(rows))
     else:
         print("\nno results table was dumped", file=sys.stderr)
         return 1
+    shown_table = aligned(rows)
+    print(shown_table)
     print("\nMessage log of the plug-in window (\"Системные сообщения\"):\n")
-    print((log or "(empty)").replace("\r\n", "\n").rstrip())
+    shown_log = (log or "").replace("\r\n", "\n").rstrip()
+    print(shown_log or "(empty)")
+    if check:
+        with open(check, encoding="utf-8") as f:
+            printed_table, _, printed_log = f.read().partition("\n\n")
+        if (shown_table, shown_log) == (printed_table.rstrip(), printed_log.rstrip()):
+            print("\nThe window's results table and message log equal the command-line check's, line for line.")
+        else:
+            print("\nthe window's results differ from the command-line check's (%s)" % check, file=sys.stderr)
+            return 1
     if not exports or exports[-1]["result"] < 0:
         print("\nthe report was not produced: %r" % exports, file=sys.stderr)
         return 1
