@@ -2,7 +2,7 @@
 # Installs what is missing, builds the three targets (and a sanitizer build of
 # the native one) and runs every test: a minute of fuzzing, the native tests
 # under AddressSanitizer and UBSan, then the native unit and tool tests and the
-# end-to-end runs of both DLLs under wine.
+# end-to-end runs of both DLLs under wine, and finally the main job.
 set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
 . "$here/tools/lib.sh"
@@ -14,5 +14,12 @@ ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 LSAN_OPTIONS=suppressions="$here/te
 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
   ctest --test-dir "$here/build/sanitize" --output-on-failure -j "${TESSARO_JOBS:-$(nproc)}" -L unit
 step "running the tests"
-cd "$here/build/native"
-ctest --output-on-failure -j "${TESSARO_JOBS:-$(nproc)}" "$@"
+(cd "$here/build/native" && ctest --output-on-failure -j "${TESSARO_JOBS:-$(nproc)}" "$@")
+# The README's main job, last: it shares the 64-bit wine prefix with the tests above.
+step "running the main job (its output in build/main-job.log)"
+if ! "$here/tools/main-job.sh" >"$here/build/main-job.log" 2>&1; then
+  tail -n 40 "$here/build/main-job.log"
+  echo "the main job failed" >&2
+  exit 1
+fi
+grep -E "equal the command-line check|Report written" "$here/build/main-job.log"
