@@ -1,6 +1,7 @@
 """Load and soak test: 256 chromatograms added in one go, all deleted and added again, round
 after round, each Add followed by its recalculation. The process's private bytes, the plug-in's
-live GDI objects and the thread's windows must not grow, and each Add must stay under 2 s."""
+live GDI objects and the thread's windows must not grow. The time of every Add is recorded with the
+figures, never judged: speed is measured by the benchmarks, on demand."""
 import json
 import os
 import statistics
@@ -12,7 +13,6 @@ from common import Failure, artefacts_dir, expect, native_dir, read_table, recor
 ASSAYS = 256           # the most one selection answers with: 51 analyses of each of 5 mixtures and the blank
 RUNS_PER_MIXTURE = 51
 ROUNDS = 50            # the first one warms up: the first Add fills caches and grows heaps
-ADD_LIMIT_MS = 2000.0
 # Allowed growth of private bytes from the end of the warm-up round to the end of the run. The
 # process heap of wine and of the C run-time keeps free blocks and commits in pages, so the figure
 # moves by some tens of KB from round to round without a leak; 256 KB over 49 rounds is still far
@@ -83,7 +83,7 @@ def test_load_soak(ctx):
         "gdi": {"start": start["gdi"], "afterWarmUp": warm["gdi"], "end": end["gdi"],
                 "surfaceEnd": end["surface"], "graphRenders": end["graphRenders"]},
         "windows": {"start": start["windows"], "afterWarmUp": warm["windows"], "end": end["windows"]},
-        "addMs": {"min": min(times), "median": statistics.median(times), "max": max(times), "limit": ADD_LIMIT_MS,
+        "addMs": {"min": min(times), "median": statistics.median(times), "max": max(times),
                   "each": times},
     }
     with open(os.path.join(artefacts_dir(ctx), "load-%s.json" % ctx.arch), "w", encoding="utf-8") as f:
@@ -104,8 +104,6 @@ def test_load_soak(ctx):
     growth = end["privateBytes"] - warm["privateBytes"]
     expect(growth <= PRIVATE_SLACK, "private bytes grew by %d bytes after the warm-up: %r"
            % (growth, figures["privateBytes"]["perRound"]))
-    slow = [(n + 1, t) for n, t in enumerate(times) if t >= ADD_LIMIT_MS]
-    expect(not slow, "Adds of %d chromatograms over %.0f ms (round, ms): %r" % (ASSAYS, ADD_LIMIT_MS, slow))
 
 
 LOAD_TESTS = [test_load_soak]
