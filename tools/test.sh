@@ -13,6 +13,17 @@ step "running the native tests under AddressSanitizer and UBSan"
 ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 LSAN_OPTIONS=suppressions="$here/tests/lsan.supp" \
 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
   ctest --test-dir "$here/build/sanitize" --output-on-failure -j "${TESSARO_JOBS:-$(nproc)}" -L unit
+step "running the unit tests once more in one process, in a random order"
+# ctest runs each test in a process of its own; here they share one, shuffled,
+# so a test that leans on another's state fails (TESSARO_SHUFFLE_SEED repeats an order).
+seed=${TESSARO_SHUFFLE_SEED:-$(( RANDOM % 99999 + 1 ))}
+if ! "$here/build/native/tessaro_tests" --gtest_shuffle --gtest_random_seed="$seed" --gtest_brief=1 \
+     >"$here/build/shuffled-tests.log" 2>&1; then
+  grep -E "FAILED|Failure" "$here/build/shuffled-tests.log" | head -n 40 >&2
+  echo "the unit tests failed in the order of seed $seed (build/shuffled-tests.log)" >&2
+  exit 1
+fi
+echo "seed $seed: $(grep -E "PASSED" "$here/build/shuffled-tests.log")"
 step "running the tests"
 (cd "$here/build/native" && ctest --output-on-failure -j "${TESSARO_JOBS:-$(nproc)}" "$@")
 # The README's main job, last: it shares the 64-bit wine prefix with the tests above.
