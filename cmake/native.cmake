@@ -42,3 +42,7 @@ if(TESSARO_WIN64_DIR AND TESSARO_WIN32_DIR)
   set_tests_properties(e2e.same-results PROPERTIES SKIP_RETURN_CODE 77 LABELS e2e ENVIRONMENT "${e2e_env}"
                        DEPENDS "e2e.win64;e2e.win32")
 endif()
+
+# The shell helpers of the tools: a script's status is its own, not its clean-up's.
+add_test(NAME tools.exit-status COMMAND bash "${CMAKE_SOURCE_DIR}/tests/scripts/exit_status.sh")
+set_tests_properties(tools.exit-status PROPERTIES SKIP_RETURN_CODE 77 LABELS tool)

@@ -8,6 +8,17 @@ deps_dir() { echo "${TESSARO_DEPS_DIR:-$TESSARO_ROOT/build/deps}"; }
 wine64_prefix() { echo "${TESSARO_WINEPREFIX64:-$TESSARO_ROOT/build/wine64}"; }
 wine32_prefix() { echo "${TESSARO_WINEPREFIX32:-$TESSARO_ROOT/build/wine32}"; }
 
+# The EXIT trap of ensure_display: stops wine's processes first, so none of
+# them reports the lost display, then the X server. It never changes the
+# script's status (under `set -e` a failing command in an EXIT trap would end
+# the script with that command's status).
+stop_display_and_wine() {
+  local status=$?
+  if [ -n "${WINEPREFIX:-}" ]; then /usr/lib/wine/wineserver64 -k >/dev/null 2>&1 || true; fi
+  kill "$TESSARO_XVFB_PID" >/dev/null 2>&1 || true
+  return $status
+}
+
 # Starts a private X server for wine's windows unless DISPLAY is already set;
 # it is stopped when the calling script exits.
 ensure_display() {
@@ -21,6 +32,5 @@ ensure_display() {
   read -r number <"$fifo"
   rm -f "$fifo"
   export DISPLAY=":$number"
-  # Stop wine's processes first, so none of them reports the lost display.
-  trap '[ -n "${WINEPREFIX:-}" ] && /usr/lib/wine/wineserver64 -k 2>/dev/null; kill $TESSARO_XVFB_PID 2>/dev/null || true' EXIT
+  trap 'stop_display_and_wine' EXIT
 }
