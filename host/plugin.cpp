@@ -16,6 +16,10 @@ int32_t g_eventHandle = 0;
 int32_t g_commandHandle = 0;
 std::unique_ptr<VersionInfoReader> g_infoReader;
 MainWindowOpener g_opener = nullptr;
+MainWindowCloser g_closer = nullptr;
+// The first menu command of a load cycle sets the collation and the profile
+// prefix; Unload ends the cycle.
+bool g_prepared = false;
 
 // {5D1C3E7A-92B4-4F0E-8A61-3C7B2E9D4F18}
 constexpr uint8_t kIdentifier[16] = {0x7A, 0x3E, 0x1C, 0x5D, 0xB4, 0x92, 0x0E, 0x4F,
@@ -36,6 +40,7 @@ intptr_t HostCallService(const char* name, intptr_t argument1, intptr_t argument
 }
 
 void SetMainWindowOpener(MainWindowOpener opener) { g_opener = opener; }
+void SetMainWindowCloser(MainWindowCloser closer) { g_closer = closer; }
 int32_t EventHandleForTest() { return g_eventHandle; }
 int32_t CommandHandleForTest() { return g_commandHandle; }
 
@@ -64,8 +69,19 @@ int32_t Unload() {
     return CallGuarded<int32_t>("Unload", 0, [] {
         if (g_services && g_services->Unsubscribe) g_services->Unsubscribe(g_eventHandle);
         if (g_services && g_services->RemoveCommand) g_services->RemoveCommand(g_commandHandle);
+        // A host that unloads before it closes its windows: the main window goes
+        // now, while the service table still answers (its pages store their
+        // settings on the way out), and not later through a table the host may
+        // have freed, or after the module has left the process.
+        if (g_closer) CallGuarded<int>("Unload: closing the main window", 0, [] {
+            g_closer();
+            return 0;
+        });
+        // From here on the plug-in calls no host service.
+        g_services = nullptr;
         g_eventHandle = 0;
         g_commandHandle = 0;
+        g_prepared = false;
         g_infoReader.reset();
         return 0;
     });
@@ -91,11 +107,10 @@ int OnModulesLoaded(intptr_t) {
 
 int OnMenuCommand(intptr_t hostWindow) {
     return CallGuarded<int>("Tessaro/MenuCommand", 0, [&] {
-        static bool prepared = false;
-        if (!prepared) {
+        if (!g_prepared) {
             std::setlocale(LC_COLLATE, "rus");
             SetProfilePrefix(kProfilePrefix);
-            prepared = true;
+            g_prepared = true;
         }
         if (g_opener) g_opener(hostWindow);
         return 0;

@@ -28,6 +28,10 @@ int OnMenuCommand(intptr_t hostWindow);
 // prepares the locale and the profile prefix.
 using MainWindowOpener = void (*)(intptr_t hostWindow);
 void SetMainWindowOpener(MainWindowOpener opener);
+// Destroys the main window if there is one; Unload calls it before it lets go
+// of the host's service table.
+using MainWindowCloser = void (*)();
+void SetMainWindowCloser(MainWindowCloser closer);
 
 // The handles the host returned, 0 until set (for tests).
 int32_t EventHandleForTest();

@@ -45,6 +45,10 @@ void DlgMain::Open(intptr_t hostWindow) {
     ShowWindow(g_main->Handle(), SW_SHOWNORMAL);
 }
 
+void DlgMain::Close() {
+    if (g_main && g_main->Handle() && IsWindow(g_main->Handle())) DestroyWindow(g_main->Handle());
+}
+
 void DlgMain::PostNcDestroy() { delete this; }
 
 bool DlgMain::OnInitDialog() {

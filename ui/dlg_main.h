@@ -28,6 +28,8 @@ public:
 
     // The menu command: creates the window on the first call, shows it on every call.
     static void Open(intptr_t hostWindow);
+    // Destroys the window (and with it this object) if it exists.
+    static void Close();
     static DlgMain* Current();
 
     // Empties the message log, runs the calculation over the mixture and

@@ -15,6 +15,7 @@ BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
     if (reason == DLL_PROCESS_ATTACH) {
         DisableThreadLibraryCalls(instance);
         SetMainWindowOpener(&DlgMain::Open);
+        SetMainWindowCloser(&DlgMain::Close);
         SetFailureReporter(&ReportInMessageBox);
     }
     return TRUE;

@@ -262,3 +262,41 @@ TEST_F(HostTest, AMissingUriLeavesTheHolderWithoutLocation) {
 }
 
 }  // namespace
+
+namespace {
+// A main window that stores a setting as it goes, as the intermediate page's columns do.
+void StoringCloser() { WriteSettingInt(L"TablesSettings\\CalcInfo", L"qtyCols", 14); }
+}  // namespace
+
+TEST_F(HostTest, UnloadClosesTheWindowWhileTheHostAnswersAndCallsNothingAfterwards) {
+    Load(host.Table());
+    host.Raise(HostNames::kModulesLoaded);
+    SetMainWindowOpener(&CountingOpener);
+    SetMainWindowCloser(&StoringCloser);
+    host.Fire(HostNames::kMenuCommand, 1);
+    host.calls.clear();
+    EXPECT_EQ(Unload(), 0);
+    SetMainWindowCloser(nullptr);
+    SetMainWindowOpener(nullptr);
+    // The window's setting reached the host before the service table was let go.
+    EXPECT_EQ(host.ints[L"plugins\\Tessaro\\TablesSettings\\CalcInfo/qtyCols"], 14);
+
+    // A host that frees its table after Unload is not called through it again.
+    host.calls.clear();
+    EXPECT_EQ(GetHostServices(), nullptr);
+    EXPECT_EQ(ReadSettingInt(L"ProgramSettings", L"qtySymInProg", 3), 3);
+    EXPECT_FALSE(WriteSettingInt(L"ProgramSettings", L"qtySymInProg", 5));
+    EXPECT_EQ(HostCallService(HostNames::kGetConnectionUri, 0, 0), 0);
+    EXPECT_TRUE(host.calls.empty()) << host.calls.front();
+}
+
+TEST_F(HostTest, ANewLoadCyclePreparesTheProfilePrefixAgain) {
+    for (int cycle = 0; cycle < 2; ++cycle) {
+        SetProfilePrefix(L"");
+        Load(host.Table());
+        host.Raise(HostNames::kModulesLoaded);
+        OnMenuCommand(0);
+        EXPECT_EQ(SettingKeyPath(L"S", L"k"), L"plugins\\Tessaro\\S/k") << "cycle " << cycle;
+        Unload();
+    }
+}
