@@ -31,7 +31,7 @@ std::wstring NumberCellText(double value, int32_t digits) {
     if (value == NoValue) return L"---";
     if (std::isnan(value)) return L"nan";
     if (std::isinf(value)) return value > 0 ? L"inf" : L"-inf";
-    return FormatW(L"%.*f", static_cast<int>(digits), value);
+    return FormatFixed(value, digits);
 }
 
 std::vector<TableColumn> ResultsColumns() {

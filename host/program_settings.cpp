@@ -1,6 +1,7 @@
 #include "host/program_settings.h"
 
 #include "host/settings.h"
+#include "host/text.h"
 
 ProgramSettingsValues& GetProgramSettingsValues() {
     static ProgramSettingsValues values;
@@ -14,8 +15,9 @@ ProgramSettingsAccessor::ProgramSettingsAccessor() {
     pressureCorrection_ = &v.pressureCorrection;
     temperatureCorrection_ = &v.temperatureCorrection;
     if (v.notYetLoaded) {
-        v.digitsInProgram = ReadSettingInt(kSection, kKeyDigitsInProgram, 3);
-        v.digitsInReport = ReadSettingInt(kSection, kKeyDigitsInReport, 3);
+        // A damaged profile may hold any number: the decimals are brought into range here.
+        v.digitsInProgram = ClampDecimals(ReadSettingInt(kSection, kKeyDigitsInProgram, 3));
+        v.digitsInReport = ClampDecimals(ReadSettingInt(kSection, kKeyDigitsInReport, 3));
         v.pressureCorrection = ReadSettingInt(kSection, kKeyPressureCorrection, 0);
         v.temperatureCorrection = ReadSettingInt(kSection, kKeyTemperatureCorrection, 0);
         v.notYetLoaded = false;
@@ -24,8 +26,8 @@ ProgramSettingsAccessor::ProgramSettingsAccessor() {
 
 void ProgramSettingsAccessor::Store(int32_t digitsInProgram, int32_t digitsInReport, bool pressureCorrection,
                                     bool temperatureCorrection) {
-    *digitsInProgram_ = digitsInProgram;
-    *digitsInReport_ = digitsInReport;
+    *digitsInProgram_ = ClampDecimals(digitsInProgram);
+    *digitsInReport_ = ClampDecimals(digitsInReport);
     *pressureCorrection_ = pressureCorrection ? 1 : 0;
     *temperatureCorrection_ = temperatureCorrection ? 1 : 0;
     WriteSettingInt(kSection, kKeyDigitsInProgram, *digitsInProgram_);

@@ -149,6 +149,10 @@ std::wstring FormatW(const wchar_t* format, ...) {
     return s;
 }
 
+std::wstring FormatFixed(double value, int digits) {
+    return FormatW(L"%.*f", ClampDecimals(digits), value);
+}
+
 int CompareFoldLatin(std::wstring_view a, std::wstring_view b) {
     auto fold = [](wchar_t c) -> unsigned long {
         if (c >= L'A' && c <= L'Z') c = static_cast<wchar_t>(c - L'A' + L'a');

@@ -11,9 +11,22 @@ std::string Utf8FromWide(std::wstring_view wide);
 std::u16string Utf16FromWide(std::wstring_view wide);
 std::wstring WideFromUtf16(const char16_t* utf16);  // up to the terminator; null gives ""
 
-// printf-style formatting into a wide string ("%ls" for wide texts).
+// printf-style formatting into a wide string ("%ls" for wide texts). Only
+// for formats of this system's own: numbers with a run-time count of decimals
+// go through FormatFixed.
 std::wstring FormatW(const wchar_t* format, ...);
 std::wstring FormatWV(const wchar_t* format, va_list arguments);
+
+// Decimals a number is ever written with: a double carries 17 significant
+// digits, so more say nothing, and a count from a profile or an edit box may be
+// anything (INT_MAX digits would take gigabytes per cell).
+inline constexpr int kMinDecimals = 0;
+inline constexpr int kMaxDecimals = 17;
+inline constexpr int ClampDecimals(long long digits) {
+    return digits < kMinDecimals ? kMinDecimals : digits > kMaxDecimals ? kMaxDecimals : static_cast<int>(digits);
+}
+// "%.*f" with the decimals brought into [kMinDecimals, kMaxDecimals].
+std::wstring FormatFixed(double value, int digits);
 
 // Whole-string comparison in which only the Latin letters A-Z fold case;
 // every other character, Cyrillic included, must match exactly. Result <0, 0, >0.

@@ -8,7 +8,7 @@ namespace {
 bool Known(double v) { return v != NoValue && std::isfinite(v); }
 
 // A number of the report with `digits` decimals, "---" when it was not computed.
-std::wstring ReportNumber(double v, int digits) { return Known(v) ? FormatW(L"%.*f", digits, v) : L"---"; }
+std::wstring ReportNumber(double v, int digits) { return Known(v) ? FormatFixed(v, digits) : L"---"; }
 
 void AppendText(pugi::xml_node parent, const wchar_t* name, const std::wstring& text) {
     parent.append_child(name).text().set(text.c_str());
@@ -94,7 +94,7 @@ int GraphPageModel::ExportGraphData(pugi::xml_node root, DrawSurface* surface, i
     RenderReportGraph(surface);
     const int d = static_cast<int>(digits);
     AppendText(root, L"graphComp", component->name);
-    AppendText(root, L"graph_Ch", FormatW(L"%d", static_cast<int>(component->channel + 1)));
+    AppendText(root, L"graph_Ch", ChannelLabel(component->channel));
     AppendText(root, L"graphFormula", L"A = " + ReportNumber(component->slope, d) + L" * x + " + ReportNumber(component->intercept, d));
     pugi::xml_node table = root.append_child(L"table6");
     int number = 0;

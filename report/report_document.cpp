@@ -24,11 +24,11 @@ std::wstring Yes(bool ok) { return ok ? L"Да" : L"Нет"; }
 
 std::wstring ReportNumber(double value, int32_t digits) {
     if (!HasValue(value)) return kMissing;
-    return FormatW(L"%.*f", digits, value);
+    return FormatFixed(value, digits);
 }
 
 std::wstring ReportFormula(double slope, double intercept, int32_t digits) {
-    return FormatW(L"A = %.*f * x + %.*f", digits, slope, digits, intercept);
+    return L"A = " + FormatFixed(slope, digits) + L" * x + " + FormatFixed(intercept, digits);
 }
 
 void AppendHeaderTable(pugi::xml_node root, const ReportOptions& options) {
@@ -80,8 +80,8 @@ void AppendCompositionTable(pugi::xml_node root, const MixtureRecords& mixtures,
             std::wstring conc = kMissing, deviation = kMissing;
             for (const CalcLevel& level : component->levels) {
                 if (!mixture || level.mixture != mixture || !HasValue(level.conc)) continue;
-                conc = FormatW(L"%.*f", digits, level.conc);
-                deviation = HasValue(level.deviation) ? FormatW(L"%.*f", digits, level.deviation) : std::wstring();
+                conc = FormatFixed(level.conc, digits);
+                deviation = HasValue(level.deviation) ? FormatFixed(level.deviation, digits) : std::wstring();
             }
             const int column = static_cast<int>(d);
             AppendText(row, FormatW(L"Conc%d", column).c_str(), conc);
@@ -98,7 +98,7 @@ void AppendResultsTable(pugi::xml_node root, const LinearityCalc::Components& co
         const CalcComponent* component = components[c].get();
         if (!component) continue;
         if (first || component->channel != channel) {
-            AppendText(table.append_child(L"row"), L"formula", FormatW(L"-- Канал %d --", component->channel + 1));
+            AppendText(table.append_child(L"row"), L"formula", L"-- Канал " + ChannelLabel(component->channel) + L" --");
             channel = component->channel;
             first = false;
         }
@@ -111,7 +111,7 @@ void AppendResultsTable(pugi::xml_node root, const LinearityCalc::Components& co
         AppendText(row, L"BB", line ? ReportNumber(component->intercept, digits) : kMissing);
         AppendText(row, L"b", ReportNumber(component->slope, digits));
         AppendText(row, L"R", ReportNumber(component->corrR, digits));
-        AppendText(row, L"R_norm", FormatW(L"%.*f", 3, kRNorm));
+        AppendText(row, L"R_norm", FormatFixed(kRNorm, 3));
         AppendText(row, L"b_OK", line ? Yes(component->bOk) : kMissing);
         AppendText(row, L"R_OK", line ? Yes(component->rOk) : kMissing);
     }

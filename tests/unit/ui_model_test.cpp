@@ -5,7 +5,10 @@
 
 #include <stdexcept>
 
+#include "calc/results_table.h"
 #include "host/program_settings.h"
+#include "host/text.h"
+#include "report/report_document.h"
 #include "tests/unit/fake_host.h"
 #include "ui/model/failure_text.h"
 #include "ui/model/grid_rules.h"
@@ -145,11 +148,46 @@ TEST_F(SettingsFormHostTest, OkWritesChangedDigitsAndAlwaysBothSwitches) {
     ApplySettingsForm({L"letters", L"-2", false, true});
     ProgramSettingsAccessor now;
     EXPECT_EQ(now.DigitsInProgram(), 0);
-    EXPECT_EQ(now.DigitsInReport(), -2);
+    EXPECT_EQ(now.DigitsInReport(), 0);  // no count of decimals below 0
     EXPECT_FALSE(now.PressureCorrection());
     EXPECT_EQ(host.ints[L"ProgramSettings/qtySymInProg"], 0);
-    EXPECT_EQ(host.ints[L"ProgramSettings/qtySymInReport"], -2);
+    EXPECT_EQ(host.ints[L"ProgramSettings/qtySymInReport"], 0);
     EXPECT_EQ(host.ints[L"ProgramSettings/enPressCorrect"], 0);
+}
+
+// Decimals come into range wherever they come from: typed, stored by an older
+// version, or a damaged profile; what is in use is what gets written back.
+TEST_F(SettingsFormHostTest, DecimalsOutsideTheirRangeAreBroughtIntoIt) {
+    host.ints[L"ProgramSettings/qtySymInProg"] = 2147483647;
+    host.ints[L"ProgramSettings/qtySymInReport"] = -5;
+    ProgramSettingsAccessor loaded;
+    EXPECT_EQ(loaded.DigitsInProgram(), 17);
+    EXPECT_EQ(loaded.DigitsInReport(), 0);
+
+    ApplySettingsForm({L"99999999999", L"18", false, false});
+    EXPECT_EQ(loaded.DigitsInProgram(), 17);
+    EXPECT_EQ(loaded.DigitsInReport(), 17);
+    EXPECT_EQ(host.ints[L"ProgramSettings/qtySymInReport"], 17);
+
+    loaded.Store(1000, -1, false, false);
+    EXPECT_EQ(loaded.DigitsInProgram(), 17);
+    EXPECT_EQ(loaded.DigitsInReport(), 0);
+    EXPECT_EQ(host.ints[L"ProgramSettings/qtySymInProg"], 17);
+}
+
+// No number text can be asked for more decimals than a double carries.
+TEST(NumberTextTest, EveryFormatterBoundsItsDecimals) {
+    const std::wstring most = L"0.50000000000000000";
+    for (int digits : {17, 18, 100000, 2147483647}) {
+        EXPECT_EQ(FormatFixed(0.5, digits), most) << digits;
+        EXPECT_EQ(NumberCellText(0.5, digits), most) << digits;
+        EXPECT_EQ(ReportNumber(0.5, digits), most) << digits;
+    }
+    for (int digits : {-1, -2147483647 - 1}) {
+        EXPECT_EQ(FormatFixed(0.5, digits), L"0") << digits;  // "%.0f" rounds half to even
+        EXPECT_EQ(NumberCellText(2.5, digits), L"2") << digits;
+    }
+    EXPECT_EQ(ReportFormula(1.5, -0.25, 2147483647).size(), std::wstring(L"A = 1.50000000000000000 * x + -0.25000000000000000").size());
 }
 
 namespace {

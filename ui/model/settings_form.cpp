@@ -4,6 +4,7 @@
 
 #include "host/program_settings.h"
 #include "host/settings.h"
+#include "host/text.h"
 
 int ParseLeadingInt(const std::wstring& text) {
     size_t i = 0;
@@ -27,12 +28,13 @@ void ApplySettingsForm(const SettingsForm& form) {
     using A = ProgramSettingsAccessor;
     v.pressureCorrection = form.pressureCorrection ? 1 : 0;
     v.temperatureCorrection = form.temperatureCorrection ? 1 : 0;
-    int program = ParseLeadingInt(form.digitsInProgram);
+    // Typed decimals outside the range are stored as the nearest in range.
+    int program = ClampDecimals(ParseLeadingInt(form.digitsInProgram));
     if (program != v.digitsInProgram) {
         v.digitsInProgram = program;
         WriteSettingInt(A::kSection, A::kKeyDigitsInProgram, program);
     }
-    int report = ParseLeadingInt(form.digitsInReport);
+    int report = ClampDecimals(ParseLeadingInt(form.digitsInReport));
     if (report != v.digitsInReport) {
         v.digitsInReport = report;
         WriteSettingInt(A::kSection, A::kKeyDigitsInReport, report);

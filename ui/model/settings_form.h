@@ -15,7 +15,7 @@ struct SettingsForm {
     bool temperatureCorrection = false;
 };
 
-// Applies the form to the process-wide program settings: a digit count that
-// differs from the stored one is stored and written; both switches are always
-// stored and written.
+// Applies the form to the process-wide program settings: a digit count
+// (brought into [kMinDecimals, kMaxDecimals]) that differs from the stored one
+// is stored and written; both switches are always stored and written.
 void ApplySettingsForm(const SettingsForm& form);
