@@ -1,5 +1,7 @@
 #include "catalogue/component_catalogue.h"
 
+#include <algorithm>
+
 #include "host/settings.h"
 #include "host/text.h"
 
@@ -25,7 +27,9 @@ void ComponentCatalogue::CreateDefaults() {
 void ComponentCatalogue::Load() {
     if (loaded_) return;
     loaded_ = true;
-    int32_t count = ReadSettingInt(kSection, kKeyCount, 0);
+    // Only entries that exist take stored names: a damaged profile's count
+    // beyond them would only cost host calls.
+    const int32_t count = std::min(ReadSettingInt(kSection, kKeyCount, 0), nextId_);
     for (int32_t i = 0; i < count; ++i) {
         ComponentDef* entry = EntryById(i);
         if (!entry) continue;

@@ -57,6 +57,14 @@ TEST_F(CatalogueTest, StoredNamesApplyOnceAndOnlyWhenNotEmpty) {
     EXPECT_EQ(GetComponentCatalogue().Entries()[3]->altName, L"iC4");
 }
 
+TEST_F(CatalogueTest, ADamagedCountAsksTheHostOnlyForEntriesThatExist) {
+    host.ints[Key(L"qtyComps")] = 1000000;
+    CreateDefaultCatalogue();
+    LoadCatalogue();
+    EXPECT_EQ(host.keysRead.size(), 1u + 2u * 19u);  // the count, then name and altName of each entry
+    EXPECT_EQ(GetComponentCatalogue().Entries().size(), 19u);
+}
+
 TEST_F(CatalogueTest, WithoutProfileServicesTheDefaultsStay) {
     host.WithdrawProfile();
     CreateDefaultCatalogue();

@@ -137,6 +137,17 @@ TEST_F(ColumnSettingsTest, AHiddenColumnStaysHiddenAcrossOpeningsAndComesBackAtI
     EXPECT_TRUE(second.Records()[5].visible);
 }
 
+TEST_F(ColumnSettingsTest, ADamagedCountReadsNoMoreRecordsThanThePageHasColumns) {
+    for (int32_t count : {16, 1000000}) {
+        host.keysRead.clear();
+        host.ints[Key(L"qtyCols")] = count;
+        ColumnSettings settings(kCalcInfoSettingsSection);
+        settings.Load();
+        EXPECT_EQ(host.keysRead.size(), 1u + 3u * 15u) << count;
+        EXPECT_EQ(Open(settings).size(), 15u);
+    }
+}
+
 TEST_F(ColumnSettingsTest, StoredRecordsAreReorderedAndDamagedOnesRepaired) {
     // Stored out of order, one with a negative id (skipped), one hidden that
     // never had a width, one with a damaged width.

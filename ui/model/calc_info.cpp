@@ -93,7 +93,10 @@ std::vector<SelectorItem> ChannelSelectorItems(const std::vector<ChannelEntry>& 
 
 void ColumnSettings::Load() {
     records_.clear();
-    int32_t count = ReadSettingInt(section_, kKeyCount, 0);
+    // A damaged profile may hold any count: no more records are read than the
+    // page has columns, since no record beyond them can mean anything.
+    const auto columns = static_cast<int32_t>(CalcInfoColumns().size());
+    const int32_t count = std::min(ReadSettingInt(section_, kKeyCount, 0), columns);
     for (int32_t i = 0; i < count; ++i) {
         auto index = static_cast<size_t>(i);
         ColumnSetting record;

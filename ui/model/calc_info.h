@@ -42,7 +42,8 @@ public:
     explicit ColumnSettings(std::wstring section) : section_(std::move(section)) {}
 
     // Replaces the records by those stored: "qtyCols", then per index
-    // "<i>_id", "<i>_width", "<i>_visible"; records with a negative id are skipped.
+    // "<i>_id", "<i>_width", "<i>_visible" for the first records up to the
+    // page's column count; records with a negative id are skipped.
     void Load();
     // Writes every record and then "qtyCols". A width of 0 is written as 2:
     // a stored 0 would read back as the default.
