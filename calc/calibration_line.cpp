@@ -1,4 +1,5 @@
 // Level statistics, the calibration line and the verdicts of one component.
+#include <algorithm>
 #include <cmath>
 
 #include "calc/diagnostics.h"
@@ -82,6 +83,43 @@ void ComputeLevelStats(CalcComponent& component) {
     ComputeLine(component);
 }
 
+namespace {
+// 2 to the power that brings the largest magnitude near 1; exact to multiply by.
+double PowerOfTwoScale(double largest) {
+    if (!(largest > 0.0) || !std::isfinite(largest)) return 1.0;
+    int exponent = 0;
+    std::frexp(largest, &exponent);
+    return std::ldexp(1.0, -exponent);
+}
+
+void ComputeCorrelation(CalcComponent& component, double meanX, double meanY) {
+    // R over exactly the levels the means were taken of. The deviations are
+    // scaled by powers of two before they are squared, so that neither the
+    // sums nor their product overflow or underflow for extreme areas; R does
+    // not change by the scaling, to the last bit.
+    double largestX = 0.0, largestY = 0.0;
+    for (const CalcLevel& level : component.levels) {
+        if (!EntersLine(level)) continue;
+        largestX = std::max(largestX, std::fabs(level.conc - meanX));
+        largestY = std::max(largestY, std::fabs(level.meanArea - meanY));
+    }
+    const double scaleX = PowerOfTwoScale(largestX), scaleY = PowerOfTwoScale(largestY);
+    double sxy = 0.0, syy = 0.0, sxx = 0.0;
+    for (const CalcLevel& level : component.levels) {
+        if (!EntersLine(level)) continue;
+        double dx = (level.conc - meanX) * scaleX, dy = (level.meanArea - meanY) * scaleY;
+        sxy += dx * dy;
+        syy += dy * dy;
+        sxx += dx * dx;
+    }
+    if (sxy != 0.0) {
+        component.corrR = sxy / std::sqrt(sxx * syy);  // both sums lie in [1/4, levels]
+        component.rOk = CorrelationMeetsNorm(component.corrR);
+    }
+}
+
+}  // namespace
+
 void ComputeLine(CalcComponent& component) {
     if (component.sumXY != 0.0 && component.sumXX != 0.0) component.slope = component.sumXY / component.sumXX;
     double meanX = NoValue, meanY = NoValue;
@@ -90,27 +128,18 @@ void ComputeLine(CalcComponent& component) {
         meanY = component.sumY / component.levelsUsed;
     }
     DeviationCounters counters;
-    double sxy = 0.0, syy = 0.0, sxx = 0.0;
-    if (component.slope != NoValue) {
-        for (CalcLevel& level : component.levels) {
-            if (level.meanArea != NoValue && HasCertifiedConc(level)) {
-                level.calcConc = level.meanArea / component.slope;
-                CheckDeviation(component, level, counters);
-            }
-            // R over exactly the levels the means were taken of.
-            if (meanX != NoValue && meanY != NoValue && EntersLine(level)) {
-                double dx = level.conc - meanX, dy = level.meanArea - meanY;
-                sxy += dx * dy;
-                syy += dy * dy;
-                sxx += dx * dx;
-            }
+    if (component.slope == NoValue) {
+        component.bOk = LineVerdict(counters);
+        return;
+    }
+    for (CalcLevel& level : component.levels) {
+        if (level.meanArea != NoValue && HasCertifiedConc(level)) {
+            level.calcConc = level.meanArea / component.slope;
+            CheckDeviation(component, level, counters);
         }
     }
     component.bOk = LineVerdict(counters);
-    if (sxy != 0.0) {
-        component.corrR = sxy / std::sqrt(sxx * syy);
-        component.rOk = CorrelationMeetsNorm(component.corrR);
-    }
+    if (meanX != NoValue && meanY != NoValue) ComputeCorrelation(component, meanX, meanY);
 }
 
 void RefitWithIntercept(CalcComponent& component) {

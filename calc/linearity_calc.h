@@ -7,6 +7,7 @@
 // them); those must stay unchanged until the next Run or Clear.
 #pragma once
 
+#include <cmath>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -137,4 +138,4 @@ bool UsableTemperature(const AssayRecord& assay);
 
 inline constexpr double kRNorm = 0.999;
 // R rounded to three decimals is at least the norm.
-inline bool CorrelationMeetsNorm(double r) { return r + 0.0005 >= kRNorm; }
+inline bool CorrelationMeetsNorm(double r) { return std::isfinite(r) && r + 0.0005 >= kRNorm; }

@@ -161,6 +161,19 @@ TEST_F(LineTest, RIsRoundedToThreeDecimalsAgainstTheNorm) {
     EXPECT_FALSE(CorrelationMeetsNorm(0.99849));
     EXPECT_TRUE(CorrelationMeetsNorm(1.0));
     EXPECT_FALSE(CorrelationMeetsNorm(std::nan("")));
+    EXPECT_FALSE(CorrelationMeetsNorm(HUGE_VAL));
+}
+
+// R of the same straight line is the same whatever the magnitude of its areas:
+// neither the sums of squares nor their product may overflow or underflow.
+TEST_F(LineTest, RIsFiniteAndTheSameForExtremeAreas) {
+    const double exact = Line({{1, 1.0}, {2, 2.0}, {3, 3.01}, {4, 4.0}, {5, 5.0}}).corrR;
+    for (double scale : {1e-200, 1e-160, 1e150, 1e200}) {
+        CalcComponent c = Line({{1, 1.0 * scale}, {2, 2.0 * scale}, {3, 3.01 * scale}, {4, 4.0 * scale}, {5, 5.0 * scale}});
+        EXPECT_TRUE(std::isfinite(c.corrR)) << scale;
+        EXPECT_NEAR(c.corrR, exact, 1e-12) << scale;
+        EXPECT_TRUE(c.rOk) << scale;
+    }
 }
 
 TEST_F(LineTest, SlopeVerdictNeedsFiveLevelsAndEveryCheckedOneAboveFive) {

@@ -274,6 +274,14 @@ TEST_F(ReportDocumentTest, CheckResults) {
     EXPECT_STREQ(noLine.child(L"R_norm").text().get(), L"0.999");
 }
 
+// The last channel a database can name is numbered past the 32-bit range.
+TEST_F(ReportDocumentTest, TheHighestChannelIsNumberedWithoutOverflow) {
+    components.push_back(Component(L"Бутан", 2147483647));
+    pugi::xml_document document;
+    AppendResultsTable(document.append_child(L"root"), components, 3);
+    EXPECT_EQ(Column(document.child(L"root").child(L"table5"), L"formula").front(), L"-- Канал 2147483648 --");
+}
+
 // The graph part: each missing step leaves the document without graph
 // elements; a picture that is not saved leaves the data without "PictureGraph".
 TEST_F(ReportDocumentTest, GraphPartSteps) {

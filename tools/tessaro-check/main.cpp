@@ -112,7 +112,7 @@ std::string GraphFileName(int32_t channel, int32_t index, const std::wstring& na
     std::wstring safe;
     for (wchar_t c : name) safe += (c < 32 || std::wcschr(L"<>:\"/\\|?*", c)) ? L'_' : c;
     while (!safe.empty() && (safe.back() == L'.' || safe.back() == L' ')) safe.pop_back();
-    return "ch" + std::to_string(channel + 1) + "-" + std::to_string(index + 1) + "-" + Utf8FromWide(safe) + ".png";
+    return "ch" + std::to_string(static_cast<int64_t>(channel) + 1) + "-" + std::to_string(index + 1) + "-" + Utf8FromWide(safe) + ".png";
 }
 
 // One picture per component offered on the graph page; false when one is not written.
