@@ -1,6 +1,9 @@
 #include "data/assay_list.h"
 
 #include <algorithm>
+#include <new>
+#include <optional>
+#include <utility>
 
 #include "data/database.h"
 #include "data/database_connection.h"
@@ -184,6 +187,25 @@ AssayList::Saved AssayList::Save() const {
         record.mixtureRecord = it != moved.end() ? it->second : nullptr;
     }
     return saved;
+}
+
+namespace {
+bool g_failNextStep = false;
+}  // namespace
+
+void AssayList::FailNextStepForTest() { g_failNextStep = true; }
+
+std::exception_ptr AssayList::RunAsOneStep(const std::function<void()>& operation) noexcept {
+    std::optional<Saved> before;
+    try {
+        before = Save();
+        operation();
+        if (std::exchange(g_failNextStep, false)) throw std::bad_alloc();
+        return nullptr;
+    } catch (...) {
+        if (before) Restore(std::move(*before));
+        return std::current_exception();
+    }
 }
 
 void AssayList::Restore(Saved saved) {

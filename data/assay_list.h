@@ -3,6 +3,8 @@
 #pragma once
 
 #include <cstdint>
+#include <exception>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -70,6 +72,17 @@ public:
     Saved Save() const;
     // Replaces the three lists with the saved ones.
     void Restore(Saved saved);
+
+    // Runs an operation on the lists as one step. Whatever it throws (a
+    // database error, no memory, ...) is caught: the lists are put back as they
+    // were before it and the failure is returned; null when it succeeded. The
+    // records then are copies, so every result that links to the old ones must
+    // be computed again. Nothing leaves this function.
+    std::exception_ptr RunAsOneStep(const std::function<void()>& operation) noexcept;
+    // The next RunAsOneStep fails with std::bad_alloc after its operation has
+    // run (for the test host only: the plug-in arms it only when the host
+    // offers its test service).
+    static void FailNextStepForTest();
 
 private:
     void RemoveAssayAt(size_t index);

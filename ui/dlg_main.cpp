@@ -6,6 +6,7 @@
 #include "data/lists.h"
 #include "calc/results_table.h"
 #include "catalogue/component_catalogue.h"
+#include "host/host_api.h"
 #include "resources/resource.h"
 #include "ui/dlg_msg.h"
 #include "ui/dlg_out_table.h"
@@ -216,8 +217,13 @@ bool DlgMain::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& res
         return true;
     }
     if (message == Registered(kFailForTestMessage)) {
-        if (wParam == 1) throw std::runtime_error("test failure inside a window message");
-        result = 1;
+        result = HostServiceAvailable(kTestHooksService) ? 1 : 0;
+        if (result && wParam == 1) throw std::runtime_error("test failure inside a window message");
+        return true;
+    }
+    if (message == Registered(kFailNextStepMessage)) {
+        result = HostServiceAvailable(kTestHooksService) ? 1 : 0;
+        if (result) AssayList::FailNextStepForTest();
         return true;
     }
     return false;

@@ -117,10 +117,14 @@ int CGridCtrl::SortByColumn(int column, bool ascending) {
     return 1;
 }
 
-int CALLBACK CGridCtrl::CompareRows(LPARAM first, LPARAM second, LPARAM self) {
+// Called by the list view in the middle of its sort, with no way for an
+// exception to pass: it allocates nothing. Cells are compared by their first
+// kSortTextCapacity - 1 characters, far more than any cell of a table holds.
+int CALLBACK CGridCtrl::CompareRows(LPARAM first, LPARAM second, LPARAM self) noexcept {
     auto* grid = reinterpret_cast<CGridCtrl*>(self);
-    std::wstring a = grid->list_.ItemText(static_cast<int>(first), grid->sortColumn_);
-    std::wstring b = grid->list_.ItemText(static_cast<int>(second), grid->sortColumn_);
+    wchar_t a[kSortTextCapacity] = {}, b[kSortTextCapacity] = {};
+    ListView_GetItemText(grid->list_.Handle(), static_cast<int>(first), grid->sortColumn_, a, kSortTextCapacity);
+    ListView_GetItemText(grid->list_.Handle(), static_cast<int>(second), grid->sortColumn_, b, kSortTextCapacity);
     return GridRules::CompareCells(a, b, grid->sortMode_, grid->sortAscending_ != 0);
 }
 

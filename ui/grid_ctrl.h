@@ -79,7 +79,8 @@ private:
     bool OnHeaderNotify(NMHEADERW& header, LRESULT& result);
     void SetSortArrow(int column, bool ascending);
     void DeleteArrows();
-    static int CALLBACK CompareRows(LPARAM first, LPARAM second, LPARAM self);
+    static int CALLBACK CompareRows(LPARAM first, LPARAM second, LPARAM self) noexcept;
+    static constexpr int kSortTextCapacity = 512;
 
     ListView list_;
     int32_t sortColumn_ = -1;

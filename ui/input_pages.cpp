@@ -102,56 +102,67 @@ bool DlgAssayList::OnNotify(NMHDR& header, LRESULT& result) {
 }
 
 void DlgAssayList::AddChromatograms() {
-    try {
-        intptr_t chosen = 0;
-        if (Assays().AddChromatograms(reinterpret_cast<intptr_t>(hwnd_), &chosen)) {
-            RefreshAssayList();
-        } else {
-            const std::wstring tooMany = InputTables::TooManyChosenText(chosen);
-            if (!tooMany.empty()) {
-                Module::ActivationScope scope;
-                MessageBoxW(MainWindowOf(hwnd_), tooMany.c_str(), L"Tessaro", MB_OK | MB_ICONEXCLAMATION);
-            }
-        }
-    } catch (const DataBase::SqlException& e) {
-        ReportFailure("добавление хроматограмм", e);
+    intptr_t chosen = 0;
+    bool added = false;
+    std::exception_ptr failure =
+        Assays().RunAsOneStep([&] { added = Assays().AddChromatograms(reinterpret_cast<intptr_t>(hwnd_), &chosen); });
+    if (failure) return EndFailedStep("добавление хроматограмм", failure);
+    if (added) {
+        RefreshAssayList();
+        return;
+    }
+    const std::wstring tooMany = InputTables::TooManyChosenText(chosen);
+    if (!tooMany.empty()) {
+        Module::ActivationScope scope;
+        MessageBoxW(MainWindowOf(hwnd_), tooMany.c_str(), L"Tessaro", MB_OK | MB_ICONEXCLAMATION);
     }
 }
 
 void DlgAssayList::OpenSelectedFiles() {
-    try {
-        Assays().OpenSelectedFiles(SelectedIds());
-    } catch (const DataBase::SqlException& e) {
-        ReportFailure("открытие хроматограмм", e);
-    }
+    const std::vector<uint32_t> ids = SelectedIds();
+    std::exception_ptr failure = Assays().RunAsOneStep([&] { Assays().OpenSelectedFiles(ids); });
+    if (failure) EndFailedStep("открытие хроматограмм", failure);
 }
 
 void DlgAssayList::Reload() {
     std::vector<uint32_t> ids;
     for (const AssayRecord& record : Assays().assays) ids.push_back(record.id);
-    // A database that fails half-way gets the lists back as they were.
-    AssayList::Saved before = Assays().Save();
-    // Dropped without a request of its own: the caller recalculates once.
-    DropAssays(true);
-    // With nothing listed there is nothing to read: the database is not opened.
-    try {
-        if (!ids.empty()) {
-            DataBase::Database database(DataBaseConnection::GetInstance().GetUri());
-            for (uint32_t id : ids) Assays().LoadAssay(database, id);
-        }
-    } catch (const DataBase::SqlException& e) {
-        Assays().Restore(std::move(before));
-        Redisplay();
-        MixtureListPage().FillMixtureList();
-        ShowFailureBox(MainWindowOf(hwnd_), "перезагрузка хроматограмм", &e);
-        return;
-    }
+    std::exception_ptr failure = Assays().RunAsOneStep([&] {
+        // Dropped without a request of its own: the caller recalculates once.
+        DropAssays(true);
+        // With nothing listed there is nothing to read: the database is not opened.
+        if (ids.empty()) return;
+        DataBase::Database database(DataBaseConnection::GetInstance().GetUri());
+        for (uint32_t id : ids) Assays().LoadAssay(database, id);
+    });
     Redisplay();
+    if (!failure) return;
+    MixtureListPage().FillMixtureList();
+    // The caller's recalculation runs before the box is shown.
+    ShowFailureLater("перезагрузка хроматограмм", failure);
 }
 
-void DlgAssayList::ReportFailure(const char* where, const std::exception& error) {
-    ShowFailureBox(MainWindowOf(hwnd_), where, &error);
+void DlgAssayList::EndFailedStep(const char* where, const std::exception_ptr& failure) {
+    // The lists are as they were before the step, in new records: everything is
+    // shown and calculated again before the box tells what went wrong.
+    MixtureListPage().FillMixtureList();
     RefreshAssayList();
+    ShowFailureLater(where, failure);
+}
+
+void DlgAssayList::ShowFailureLater(const char* where, const std::exception_ptr& failure) {
+    pendingWhere_ = where;
+    pendingFailure_ = failure;
+    // Posted after the recalculation request, so handled after it.
+    PostMessageW(hwnd_, kShowFailureMessage, 0, 0);
+}
+
+bool DlgAssayList::OnMessage(UINT message, WPARAM, LPARAM, LRESULT& result) {
+    if (message != kShowFailureMessage) return false;
+    std::exception_ptr failure = std::exchange(pendingFailure_, nullptr);
+    ShowStoredFailureBox(MainWindowOf(hwnd_), pendingWhere_, failure);
+    result = 0;
+    return true;
 }
 
 void DlgAssayList::DeleteAssays(bool all) {

@@ -51,7 +51,8 @@ public:
     void RefreshAssayList();
     // The main window's reload: drops the chromatograms of the current filter
     // (as "Удалить все"), loads every previously listed id again and
-    // redisplays; the caller recalculates.
+    // redisplays; the caller recalculates. On any failure the lists are put
+    // back as they were and the failure box follows the recalculation.
     void Reload();
 
 protected:
@@ -70,9 +71,16 @@ private:
     void FillAssayList();
     void ShowAssayInfo(uint32_t id);
     std::vector<uint32_t> SelectedIds() const;
-    // A database failure while loading or opening: the message box, then the
-    // window shows what is loaded.
-    void ReportFailure(const char* where, const std::exception& error);
+    // A step that failed (the lists are back as before it): redisplays, asks
+    // for the recalculation, then shows the failure.
+    void EndFailedStep(const char* where, const std::exception_ptr& failure);
+    // Shows the failure box once the messages posted before are handled.
+    void ShowFailureLater(const char* where, const std::exception_ptr& failure);
+    bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
+    static constexpr UINT kShowFailureMessage = WM_APP + 1;
+
+    const char* pendingWhere_ = "";
+    std::exception_ptr pendingFailure_;
 
     std::wstring allText_ = L"All";
     ComboBox filter_;

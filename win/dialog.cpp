@@ -33,11 +33,14 @@ namespace {
 constexpr UINT_PTR kSubclassId = 0x7E55;
 const wchar_t kControlProperty[] = L"Tessaro.Control";
 
-std::string MessageName(const char* kind, UINT message) {
+// "window message 0x0111": where a failure happened, in a buffer of the caller's.
+struct MessageName {
+    MessageName(const char* kind, UINT message) noexcept { std::snprintf(text, sizeof text, "%s 0x%04X", kind, message); }
     char text[48];
-    std::snprintf(text, sizeof text, "%s 0x%04X", kind, message);
-    return text;
-}
+};
+
+// What the failure box says when even its text cannot be made (no memory).
+const wchar_t kFallbackFailureText[] = L"Операция не выполнена.\n\nНедостаточно памяти.";
 }  // namespace
 
 std::wstring Window::TextOf(HWND window) {
@@ -55,10 +58,27 @@ void Window::SetIcons(HICON large, HICON small) const {
     SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small));
 }
 
-void ShowFailureBox(HWND owner, const char* where, const std::exception* error) {
-    std::wstring text = FailureMessage(where, error);
-    Module::ActivationScope scope;
-    MessageBoxW(owner ? owner : GetActiveWindow(), text.c_str(), L"Tessaro", MB_OK | MB_ICONERROR);
+void ShowFailureBox(HWND owner, const char* where, const std::exception* error) noexcept {
+    HWND parent = owner ? owner : GetActiveWindow();
+    try {
+        std::wstring text = FailureMessage(where, error);
+        Module::ActivationScope scope;
+        MessageBoxW(parent, text.c_str(), L"Tessaro", MB_OK | MB_ICONERROR);
+        return;
+    } catch (...) {
+        // the text could not be made: the fixed one below needs no memory of ours
+    }
+    MessageBoxW(parent, kFallbackFailureText, L"Tessaro", MB_OK | MB_ICONERROR);
+}
+
+void ShowStoredFailureBox(HWND owner, const char* where, const std::exception_ptr& failure) noexcept {
+    try {
+        if (failure) std::rethrow_exception(failure);
+    } catch (const std::exception& e) {
+        ShowFailureBox(owner, where, &e);
+    } catch (...) {
+        ShowFailureBox(owner, where, nullptr);
+    }
 }
 
 // ------------------------------------------------------------------ Dialog
@@ -143,9 +163,9 @@ INT_PTR CALLBACK Dialog::Procedure(HWND window, UINT message, WPARAM wParam, LPA
     try {
         handled = self->Dispatch(message, wParam, lParam, result);
     } catch (const std::exception& e) {
-        ShowFailureBox(window, MessageName("window message", message).c_str(), &e);
+        ShowFailureBox(window, MessageName("window message", message).text, &e);
     } catch (...) {
-        ShowFailureBox(window, MessageName("window message", message).c_str(), nullptr);
+        ShowFailureBox(window, MessageName("window message", message).text, nullptr);
     }
 
     if (message == WM_NCDESTROY) {
@@ -227,9 +247,9 @@ LRESULT CALLBACK Control::Procedure(HWND window, UINT message, WPARAM wParam, LP
     try {
         handled = self->OnMessage(message, wParam, lParam, result);
     } catch (const std::exception& e) {
-        ShowFailureBox(GetAncestor(window, GA_ROOT), MessageName("control message", message).c_str(), &e);
+        ShowFailureBox(GetAncestor(window, GA_ROOT), MessageName("control message", message).text, &e);
     } catch (...) {
-        ShowFailureBox(GetAncestor(window, GA_ROOT), MessageName("control message", message).c_str(), nullptr);
+        ShowFailureBox(GetAncestor(window, GA_ROOT), MessageName("control message", message).text, nullptr);
     }
     if (message == WM_NCDESTROY) {
         if (!handled) result = DefSubclassProc(window, message, wParam, lParam);

@@ -6,6 +6,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <exception>
 #include <string>
 #include <vector>
 
@@ -109,4 +110,7 @@ private:
 };
 
 // Shows what went wrong in a message box over the window (or the active one).
-void ShowFailureBox(HWND owner, const char* where, const std::exception* error);
+// Throws nothing: without memory for the text, a fixed text is shown.
+void ShowFailureBox(HWND owner, const char* where, const std::exception* error) noexcept;
+// The same for a failure caught earlier (none: nothing is shown).
+void ShowStoredFailureBox(HWND owner, const char* where, const std::exception_ptr& failure) noexcept;

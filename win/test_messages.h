@@ -6,9 +6,16 @@
 inline constexpr const wchar_t* kLiveGdiObjectsMessage = L"Tessaro.LiveGdiObjects";
 // Answer: how often the main window has recalculated.
 inline constexpr const wchar_t* kRecalculationsMessage = L"Tessaro.Recalculations";
+// The two messages that make the plug-in fail on purpose work only while the
+// host offers this service, which the simulated host does and no real host has.
+inline constexpr const char* kTestHooksService = "Tessaro/TestHooks";
 // Makes the handler throw, to show that a failure inside a window ends in a
-// message box and the window goes on working. Answer: 1 once it is handled again.
+// message box and the window goes on working. Answer: 1 once it is handled
+// again; 0 while the host does not offer the test service.
 inline constexpr const wchar_t* kFailForTestMessage = L"Tessaro.FailForTest";
+// The next step of the chromatogram page (adding, opening, reloading) fails
+// with "no memory" after it has run. Answer: 1, or 0 without the test service.
+inline constexpr const wchar_t* kFailNextStepMessage = L"Tessaro.FailNextStep";
 // Sent to the graph page. Answer: how often it has drawn its chart.
 inline constexpr const wchar_t* kGraphRendersMessage = L"Tessaro.GraphRenders";
 // Sent to the graph page. Answer: live objects of the plot's drawing surfaces.

@@ -603,6 +603,56 @@ def test_report_faults(ctx):
     expect(file_digest(database) == digest, "the host database changed")
 
 
-FAULT_TESTS = [test_database_faults, test_database_missing_at_start, test_chromatogram_file_faults,
+def test_failed_steps_restore_the_lists(ctx):
+    """Adding, opening and reloading that fail with no memory after they have run (armed through
+    the simulated host's test service): each ends in the failure box after the recalculation it
+    asks for; the chromatogram and mixture lists are as before the step, the intermediate page
+    shows every mixture as before, and the window answers. Without the test service (a real
+    host) nothing can be made to fail."""
+    folder = scratch(ctx, "failed-steps")
+    shutil.rmtree(folder, ignore_errors=True)
+    os.makedirs(folder)
+    dump = lambda name: "dump " + W(os.path.join(folder, name))
+    def steps(name):
+        walk = []
+        for m in range(2):
+            walk += ["choose Промежуточные расчеты 1051 %d" % m, dump("%s-%d" % (name, m))]
+        return [dump(name)] + walk + ["state"]
+    lines = ["select 1,2,6,7", "press 1020", "tab 1013 1", "tab 1013 0", "tab 1009 2"] + steps("before")
+    lines += ["failnext", "press 1040 ok"] + steps("reload")
+    lines += ["failnext", "select 11,12", "press 1020 ok"] + steps("add")
+    lines += ["failnext", "pick 1016 0", "press 1018 ok"] + steps("open")
+    calls = run_scenario(ctx, "failed-steps", lines, args=["--db", W(sample_data(ctx))])
+    expect([r["answer"] for r in records(calls, "failnext")] == [1, 1, 1], "failnext %r" % records(calls, "failnext"))
+    boxes = [box(m) for m in records(calls, "modal")]
+    want = [("Tessaro", "Операция не выполнена (%s).\n\nНедостаточно памяти." % where)
+            for where in ("перезагрузка хроматограмм", "добавление хроматограмм", "открытие хроматограмм")]
+    expect(boxes == want, "boxes %r" % boxes)
+    states = records(calls, "state")
+    recalculations = [s["recalculations"] for s in states]
+    expect(all(b == a + 1 for a, b in zip(recalculations, recalculations[1:])),
+           "one recalculation per failed step: %r" % recalculations)
+    for name in ("reload", "add", "open"):
+        expect(states[["before", "reload", "add", "open"].index(name)]["visible"], "%s: the window is gone" % name)
+        for table in os.listdir(os.path.join(folder, "before")):
+            if table.startswith("Промежуточные"):
+                continue  # its selection is walked below
+            now, then = read_table(os.path.join(folder, name), table), read_table(os.path.join(folder, "before"), table)
+            expect(now == then, "%s: %s differs from before the step:\n%r\n%r" % (name, table, now, then))
+        for m in range(2):
+            expect(read_table(os.path.join(folder, "%s-%d" % (name, m)), "Промежуточные расчеты-1023.tsv") ==
+                   read_table(os.path.join(folder, "before-%d" % m), "Промежуточные расчеты-1023.tsv"),
+                   "%s: the intermediate page of mixture %d differs" % (name, m))
+    expect(len(listed(os.path.join(folder, "before"))) == 4, "before: %r" % listed(os.path.join(folder, "before")))
+
+    # A host without the test service: the messages are refused and nothing fails.
+    calls = run_scenario(ctx, "failed-steps-unarmed", ["select 1,2", "press 1020", "failnext", "press 1040 ok", "fail"],
+                         args=["--db", W(sample_data(ctx)), "--withdraw", "Tessaro/TestHooks"])
+    expect([r["answer"] for r in records(calls, "failnext")] == [0], "unarmed failnext %r" % records(calls, "failnext"))
+    expect(records(calls, "alive")[0]["answer"] == 0, "unarmed fail %r" % records(calls, "alive"))
+    expect(not records(calls, "modal"), "unarmed: boxes %r" % [box(m) for m in records(calls, "modal")])
+
+
+FAULT_TESTS = [test_database_faults, test_failed_steps_restore_the_lists, test_database_missing_at_start, test_chromatogram_file_faults,
                test_no_profile_road, test_selection_beyond_the_buffer, test_selection_of_nothing_visible,
                test_report_faults]

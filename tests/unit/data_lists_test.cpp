@@ -1,5 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <new>
+#include <stdexcept>
+
 #include "data/assay_list.h"
 #include "data/database.h"
 #include "data/database_connection.h"
@@ -220,6 +224,40 @@ TEST_F(ListsTest, ASavedListComesBackWholeAfterAFailedReload) {
     EXPECT_TRUE(list.RemoveAssay(2));
     ASSERT_EQ(mixtures.mixtures.size(), 1u);  // ПГС-A left with its last chromatogram
     EXPECT_EQ(mixtures.mixtures[0]->name, L"ПГС-B");
+}
+
+// A step that fails in any way -- a database error, no memory, anything else
+// -- leaves the lists as they were before it, with links into the restored
+// records; a step that works keeps what it did.
+TEST_F(ListsTest, AStepThatFailsInAnyWayLeavesTheListsAsBefore) {
+    AddAssay(1, 10, "ПГС-A");
+    AddAssay(2, 20, "ПГС-B");
+    Load(1);
+    struct Case {
+        const char* what;
+        std::function<void()> fail;
+    } cases[] = {
+        {"database", [] { throw DataBase::SqlException("database disk image is malformed", 11, std::nullopt); }},
+        {"no memory", [] { throw std::bad_alloc(); }},
+        {"length", [] { throw std::length_error("vector"); }},
+        {"not an exception", [] { throw 42; }},
+        {"armed for a test", [] { AssayList::FailNextStepForTest(); }},
+    };
+    for (const Case& c : cases) {
+        std::exception_ptr failure = list.RunAsOneStep([&] {
+            list.ClearAll();
+            Load(2);
+            c.fail();
+        });
+        EXPECT_TRUE(failure) << c.what;
+        EXPECT_EQ(Ids(), std::vector<uint32_t>{1}) << c.what;
+        ASSERT_EQ(mixtures.mixtures.size(), 1u) << c.what;
+        EXPECT_EQ(list.assays[0].mixtureRecord, mixtures.mixtures[0].get()) << c.what;
+        EXPECT_EQ(mixtures.mixtures[0]->name, L"ПГС-A") << c.what;
+    }
+    EXPECT_FALSE(list.RunAsOneStep([&] { Load(2); }));
+    EXPECT_EQ(Ids(), (std::vector<uint32_t>{1, 2}));
+    EXPECT_FALSE(list.RunAsOneStep([] {})) << "the armed failure is used up";
 }
 
 // The host's selection dialog and file opener, answered by the test.

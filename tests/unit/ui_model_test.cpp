@@ -205,6 +205,9 @@ TEST(FailureTextTest, PlainAndRegisteredErrors) {
     EXPECT_NE(text.find(L"window message 0x0111"), std::wstring::npos);
     EXPECT_NE(text.find(L"disk full"), std::wstring::npos);
     EXPECT_NE(FailureMessage("x", nullptr).find(L"Неизвестная ошибка"), std::wstring::npos);
+    std::bad_alloc memory;
+    EXPECT_EQ(FailureMessage("добавление хроматограмм", &memory),
+              L"Операция не выполнена (добавление хроматограмм).\n\nНедостаточно памяти.");
 
     // A kind with its own details, recognised once registered.
     RegisterErrorFormatter([](const std::exception& e, std::wstring& details) {

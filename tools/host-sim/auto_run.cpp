@@ -45,6 +45,9 @@
 //   reportgraph [FILE.png]        have the graph page draw the report picture into a 1000 x 1000
 //                                 32-bit bitmap; record the result and the non-white pixels, save it
 //   fail                          make a handler throw, answer the message box, check the window still answers
+//                                 ("alive": 1; 0 when the test service is withdrawn and nothing failed)
+//   failnext                      the next add, open or reload of the chromatogram page fails with
+//                                 "no memory" after it ran ("failnext": the plug-in's answer, 1 when armed)
 //   text ID                       record the text (and a button's check state) of the
 //                                 main window's control with that id, pages included
 //   click ID                      click the button with that id in the main window or
@@ -408,6 +411,9 @@ void WithAnswer(const std::vector<std::string>& options, const std::function<voi
     }
     UINT_PTR timer = g_answer.armed ? SetTimer(nullptr, 0, 10, AnswerModal) : 0;
     action();
+    // A dialog may also open from a message the action posted (a failure box
+    // shown after the recalculation the action asked for).
+    if (timer && !g_answer.answered) PumpPending();
     if (timer && !g_answer.answered) {
         KillTimer(nullptr, timer);
         g_hooks->record("{\"host\":\"no-modal\"}");
@@ -817,6 +823,10 @@ bool Run(const std::vector<std::string>& w, std::string& error) {
         }
         std::string json = ReportGraph(graph, w.size() > 1 ? WideFromUtf8Sim(w[1]) : std::wstring());
         g_hooks->record(json);
+    } else if (verb == "failnext") {
+        if (!needMain()) return false;
+        UINT message = RegisterWindowMessageW(kFailNextStepMessage);
+        g_hooks->record("{\"host\":\"failnext\",\"answer\":" + std::to_string(SendMessageW(main, message, 0, 0)) + "}");
     } else if (verb == "fail") {
         if (!needMain()) return false;
         UINT message = RegisterWindowMessageW(kFailForTestMessage);

@@ -32,6 +32,7 @@
 
 #include "host/host_api.h"
 #include "tools/host-sim/assay_select.h"
+#include "win/test_messages.h"
 #include "tools/host-sim/odt_export.h"
 #include "tools/host-sim/host_window.h"
 #include "tools/host-sim/profile_store.h"
@@ -74,9 +75,11 @@ bool Offered(const std::string& name) {
                (name == HostNames::kProfileGetInt || name == HostNames::kProfileSetInt ||
                 name == HostNames::kProfileGetString || name == HostNames::kProfileSetString);
     if (g_host.options.withdrawn.count(name)) return false;
+    // The test service arms the plug-in's failures on purpose (--withdraw it to
+    // see that they stay disarmed, as with a real host).
     return name == HostNames::kCreateNewMenu || name == HostNames::kGetConnectionUri ||
            name == HostNames::kExportToOdt || name == HostNames::kOpenAssayIdDlgEx ||
-           name == HostNames::kOpenAssayFile;
+           name == HostNames::kOpenAssayFile || name == kTestHooksService;
 }
 
 int32_t HostSubscribe(const char* event, HostHandler handler) {

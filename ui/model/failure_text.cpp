@@ -1,5 +1,6 @@
 #include "ui/model/failure_text.h"
 
+#include <new>
 #include <vector>
 
 #include "host/text.h"
@@ -27,6 +28,8 @@ std::wstring FailureMessage(const char* where, const std::exception* error) {
             // a formatter that fails leaves the plain message below
         }
     }
+    // The run-time's own words for these are no help to a chemist.
+    if (dynamic_cast<const std::bad_alloc*>(error)) return text + L"Недостаточно памяти.";
     const char* what = error->what();
     return text + WideFromUtf8(what ? what : "");
 }

@@ -22,15 +22,15 @@ bool AscendingForClick(int column, int sortColumn, bool sortAscending) {
     return column != sortColumn || !sortAscending;
 }
 
-double CellNumber(const std::wstring& text) {
-    const wchar_t* start = text.c_str();
+double CellNumber(const wchar_t* text) {
+    const wchar_t* start = text;
     wchar_t* end = nullptr;
     double value = std::wcstod(start, &end);
     return end == start ? 0.0 : value;
 }
 
 namespace {
-int CompareNoCase(const std::wstring& a, const std::wstring& b) {
+int CompareNoCase(std::wstring_view a, std::wstring_view b) {
     size_t n = a.size() < b.size() ? a.size() : b.size();
     for (size_t i = 0; i < n; ++i) {
         auto x = std::towlower(static_cast<wint_t>(a[i]));
@@ -41,7 +41,7 @@ int CompareNoCase(const std::wstring& a, const std::wstring& b) {
 }
 }  // namespace
 
-int CompareCells(const std::wstring& first, const std::wstring& second, int sortMode, bool ascending) {
+int CompareCells(const wchar_t* first, const wchar_t* second, int sortMode, bool ascending) {
     int result;
     if (sortMode == kSortNumeric) {
         double d = CellNumber(first) - CellNumber(second);

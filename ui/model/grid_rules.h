@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace GridRules {
@@ -46,10 +47,10 @@ EditorKey EditorCharAction(wchar_t character);
 // column it toggles.
 bool AscendingForClick(int column, int sortColumn, bool sortAscending);
 // Decimal value of a cell as the numeric sort reads it (no number = 0).
-double CellNumber(const std::wstring& text);
+double CellNumber(const wchar_t* text);
 // Comparison of two rows' cells: numeric mode small to large, text mode the
 // reverse case-insensitive order (Z to A); negated when not ascending.
-int CompareCells(const std::wstring& first, const std::wstring& second, int sortMode, bool ascending);
+int CompareCells(const wchar_t* first, const wchar_t* second, int sortMode, bool ascending);
 
 // Header events: the result the header control gets.
 // Divider dragged: hidden (width 0) columns refuse without asking the owner.
