@@ -31,6 +31,25 @@ def objdump(arch):
     return ("i686" if arch == "i686" else "x86_64") + "-w64-mingw32-objdump"
 
 
+def test_unload_before_the_host_window(ctx):
+    """A host that unloads the plug-in while its window is open and frees its service table right
+    after: Unload closes the plug-in's window while the table still answers (the intermediate
+    page stores its columns then), and nothing is called through the table afterwards."""
+    profile = os.path.join(ctx.work, "unload-first-profile.txt")
+    if os.path.exists(profile):
+        os.remove(profile)
+    calls = ctx.scenario("unload-first", ["select 1,2", "press 1020", "tab 1009 2", "state"], profile=profile,
+                         args=["--db", winenv.Wine.path(sample_data(ctx)), "--unload-first"], calls=True)
+    late = records(calls, "after-unload")
+    expect(not late, "called through the service table after Unload: %r" % late)
+    expect(records(calls, "unload-result"), "the host did not unload the plug-in")
+    unload_at = next(i for i, c in enumerate(calls) if c.get("host") == "unload-result")
+    stored = [c for c in calls[:unload_at] if c.get("name") == "Profile/SetInt" and "CalcInfo" in c.get("key", "")]
+    expect(stored, "the intermediate page did not store its columns before Unload returned")
+    columns = profile_values(profile, "plugins\\Tessaro\\TablesSettings\\CalcInfo/")
+    expect(columns.get("qtyCols") == "15", "stored columns %r" % columns)
+
+
 def test_binary(ctx):
     """The DLL is the right PE kind and exports the three entry points undecorated."""
     headers = subprocess.run([objdump(ctx.arch), "-f", "-p", ctx.dll], stdout=subprocess.PIPE, check=True).stdout.decode()
@@ -756,7 +775,7 @@ def test_report_of_sample(ctx):
 WINDOW_TESTS = [test_main_window, test_message_log, test_resize, test_settings_dialog, test_about_box,
                 test_no_leaks, test_assay_pages, test_assay_database_failure, test_report_dialog, test_graph_page,
                 test_calc_info_columns, test_components_dialog, test_results_match_check, test_report_of_sample]
-TESTS = {"x86_64": [test_binary, test_info, test_registration, test_report_export, test_report_export_failures] + WINDOW_TESTS
+TESTS = {"x86_64": [test_binary, test_info, test_registration, test_unload_before_the_host_window, test_report_export, test_report_export_failures] + WINDOW_TESTS
          + PAGE_TESTS + FAULT_TESTS + LOAD_TESTS,
          "i686": [test_binary, test_info, test_registration, test_results_match_check]}
 

@@ -5,7 +5,7 @@
 //   host-sim [--dll PATH] --info
 //   host-sim [--dll PATH] [--db FILE] [--profile FILE | --no-profile] [--menu-command N]
 //            [--select-ids ID,ID,... | --select-all] [--auto SCENARIO | --interactive]
-//            [--withdraw SERVICE]...
+//            [--withdraw SERVICE]... [--unload-first]
 //   with the report options of odt_export.h (--templates, --report-out, --temp, --export-test)
 //
 // The host has a main window of its own, hidden unless --interactive; it owns
@@ -13,7 +13,9 @@
 // (one command, unless --menu-command says otherwise; see auto_run.cpp);
 // --interactive shows the host window with the plug-in's menu item and runs
 // until the person closes it. --withdraw makes the host answer that it does
-// not offer the service (an older host version).
+// not offer the service (an older host version). --unload-first unloads the
+// plug-in while its window is still open and spoils the service table right
+// after, recording every call through it ("after-unload").
 //
 // The chromatogram selection "Main/OpenAssayIdDlgEx" is a real dialog over the
 // visible assays of --db when interactive; otherwise it answers with the ids
@@ -49,6 +51,7 @@ struct Options {
     int menuCommands = -1;  // -1: not given
     std::wstring scenario;
     bool interactive = false;
+    bool unloadFirst = false;  // --unload-first: Unload before the host window goes
     std::string selection;  // "all", a comma-separated id list, or empty (nothing chosen)
     std::set<std::string> withdrawn;  // --withdraw SERVICE: answered as not offered
 };
@@ -252,6 +255,20 @@ HostServices g_services = {nullptr,        nullptr,           nullptr,         &
                            &HostUnsubscribe, &HostAddCommand, &HostRemoveCommand, &HostCallService,
                            &HostIsServiceAvailable};
 
+// What stands in the service table once the plug-in is unloaded with
+// --unload-first: a host may free its table then, so every call through it
+// is recorded as a fault ("after-unload") and answered with nothing.
+void AfterUnload(const char* entry) { Record("{\"host\":\"after-unload\",\"entry\":" + JsonString(entry) + "}"); }
+int32_t PoisonSubscribe(const char*, HostHandler) { return AfterUnload("Subscribe"), 0; }
+int32_t PoisonHandle(int32_t) { return AfterUnload("Unsubscribe/RemoveCommand"), 0; }
+int32_t PoisonAddCommand(const char*, HostHandler) { return AfterUnload("AddCommand"), 0; }
+intptr_t PoisonCallService(const char* name, intptr_t, intptr_t) { return AfterUnload(name ? name : ""), 0; }
+int32_t PoisonIsServiceAvailable(const char* name) { return AfterUnload(name ? name : ""), 0; }
+void PoisonServices() {
+    g_services = {nullptr,           nullptr,       nullptr,           &PoisonSubscribe,          &PoisonHandle,
+                  &PoisonAddCommand, &PoisonHandle, &PoisonCallService, &PoisonIsServiceAvailable};
+}
+
 void RaiseEvent(const std::string& event) {
     Record("{\"host\":\"raise\",\"name\":" + JsonString(event) + "}");
     // Copy first: a handler may subscribe or unsubscribe.
@@ -320,6 +337,7 @@ bool ParseArguments(int argc, wchar_t** argv, Options& o, std::string& error) {
         else if (a == L"--info") o.info = true;
         else if (a == L"--auto") { if (!value(o.scenario)) return false; }
         else if (a == L"--interactive") o.interactive = true;
+        else if (a == L"--unload-first") o.unloadFirst = true;
         else if (a == L"--select-all") o.selection = "all";
         else if (a == L"--select-ids") {
             std::wstring ids;
@@ -423,11 +441,17 @@ int wmain(int argc, wchar_t** argv) {
         g_host.window = nullptr;
     }
     // The host closes its window before it unloads its plug-ins; the plug-in's
-    // window goes with it.
-    if (g_host.window) DestroyWindow(g_host.window);
-    g_host.window = nullptr;
+    // window goes with it. With --unload-first the other way round, and the
+    // service table is spoilt right after Unload.
+    if (g_host.window && !o.unloadFirst) DestroyWindow(g_host.window);
     PumpPending();
     int32_t unloadResult = unload();
+    if (o.unloadFirst) {
+        PoisonServices();
+        if (g_host.window) DestroyWindow(g_host.window);
+        PumpPending();
+    }
+    g_host.window = nullptr;
     Record("{\"host\":\"unload-result\",\"result\":" + std::to_string(unloadResult) + ",\"subscriptions\":" +
            std::to_string(g_host.subscriptions.size()) + ",\"commands\":" + std::to_string(g_host.commands.size()) + "}");
     FreeLibrary(module);
