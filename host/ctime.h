@@ -11,6 +11,8 @@ public:
     explicit CTime(int64_t seconds) : seconds_(seconds) {}
 
     int64_t GetTime() const { return seconds_; }
+    // The current time (64-bit on every platform).
+    static CTime Now();
 
     // Local broken-down time. Refused, as by the Windows run-time library, for
     // times before 1970-01-01 00:00 UTC or after 3000-12-31 23:59:59 UTC.

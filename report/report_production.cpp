@@ -42,7 +42,7 @@ ReportOutcome ProduceReport(ReportInputs inputs) {
         outcome.icon = ReportIcon::Error;
         return outcome;
     }
-    inputs.created = CTime(static_cast<int64_t>(std::time(nullptr)));
+    inputs.created = CTime::Now();
     inputs.digits = ProgramSettingsAccessor().DigitsInReport();
 
     pugi::xml_document document;

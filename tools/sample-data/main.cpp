@@ -99,6 +99,8 @@ struct MixtureData {
     std::vector<Certified> components;  // methane first
 };
 
+constexpr int64_t kLongExpiry = 4102401600;
+
 std::vector<MixtureData> MakeMixtures(Random& random) {
     std::vector<MixtureData> out;
     for (int m = 0; m < kMixtures; ++m) {
@@ -108,6 +110,10 @@ std::vector<MixtureData> MakeMixtures(Random& random) {
         mix.ballon = FormatW(L"Б-%05d", static_cast<int>(random.Between(10000, 99999)));
         mix.release = kFirstRun - static_cast<int64_t>(random.Between(60, 200)) * 86400;
         mix.expiry = mix.release + 548 * 86400;
+        // The last cylinder is certified for long: a date past 2038, which a
+        // 32-bit time would get wrong (2099-12-31, noon UTC: the same day in
+        // every time zone).
+        if (m == kMixtures - 1) mix.expiry = kLongExpiry;
         double sum = 0;
         std::vector<Certified> others;
         for (const ComponentSpec& c : kComponents) {
