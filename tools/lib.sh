@@ -7,6 +7,9 @@ step() { printf '\033[1m==> [%4ds] %s\033[0m\n' "$(( $(date +%s) - TESSARO_T0 ))
 deps_dir() { echo "${TESSARO_DEPS_DIR:-$TESSARO_ROOT/build/deps}"; }
 wine64_prefix() { echo "${TESSARO_WINEPREFIX64:-$TESSARO_ROOT/build/wine64}"; }
 wine32_prefix() { echo "${TESSARO_WINEPREFIX32:-$TESSARO_ROOT/build/wine32}"; }
+# The fonts wine is shown in every run of the project (tools/setup.sh makes the
+# folder): exported as FONTCONFIG_FILE wherever wine runs.
+wine_fonts_conf() { echo "${TESSARO_WINE_FONTS:-$TESSARO_ROOT/build/wine-fonts}/fonts.conf"; }
 
 # The EXIT trap of ensure_display: stops wine's processes first, so none of
 # them reports the lost display, then the X server. It never changes the

@@ -25,7 +25,7 @@ esac
 out="$here/build/main-job"
 rm -rf "$out"
 mkdir -p "$out"
-export WINEPREFIX=$(wine64_prefix) WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+export WINEPREFIX=$(wine64_prefix) WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" FONTCONFIG_FILE=$(wine_fonts_conf)
 winpath() { echo "Z:$(echo "$1" | tr / '\\')"; }
 host="$here/build/x86_64/host-sim.exe"
 dll=$(winpath "$here/build/x86_64/Tessaro.dll")

@@ -24,7 +24,7 @@ apt_install() {
 # --- native tool chain and test libraries
 apt_install build-essential cmake ninja-build tcl googletest libgtest-dev libbenchmark-dev \
             python3 xz-utils dpkg-dev clang libclang-rt-14-dev valgrind libcairo2-dev \
-            fonts-dejavu-core
+            fonts-dejavu-core fonts-liberation2
 # --- Windows tool chains, wine64, X server for window tests
 apt_install g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix mingw-w64-i686-dev mingw-w64-x86-64-dev \
             wine wine64 xvfb x11-apps imagemagick
@@ -80,7 +80,42 @@ if [ ! -s "$deps/zlib/contrib/minizip/zip.c" ]; then
   tar -xf "$(ls "$deps"/src/zlib_*.orig.tar.* | head -n 1)" -C "$deps/zlib" --strip-components=1
 fi
 
+# --- the fonts wine sees: a set of the project's own, whatever the machine has
+# (every test machine has the Liberation fonts too, which the word processor
+# brings, and with which wine 8's text shaping crashed on long texts).
+fonts=$(dirname "$(wine_fonts_conf)")
+if [ ! -s "$fonts/fonts.conf" ]; then
+  step "the font set for wine ($fonts)"
+  rm -rf "$fonts"; mkdir -p "$fonts"
+  for face in DejaVuSans DejaVuSans-Bold DejaVuSansMono DejaVuSansMono-Bold DejaVuSerif DejaVuSerif-Bold; do
+    cp "/usr/share/fonts/truetype/dejavu/$face.ttf" "$fonts/"
+  done
+  cat > "$fonts/fonts.conf.new" <<CONF
+<?xml version="1.0"?>
+<!DOCTYPE fontconfig SYSTEM "urn:fontconfig:fonts.dtd">
+<!-- Made by tools/setup.sh: the only system fonts wine is shown (FONTCONFIG_FILE). -->
+<fontconfig>
+  <dir>$fonts</dir>
+  <cachedir>$fonts/cache</cachedir>
+</fontconfig>
+CONF
+  mv "$fonts/fonts.conf.new" "$fonts/fonts.conf"
+fi
+export FONTCONFIG_FILE=$(wine_fonts_conf)
+
 # --- wine prefixes (private to the project, created once)
+# A prefix keeps the fonts it was first shown in its registry and loads them
+# again at every start: one made before this font set (or with another) is
+# made anew. The stamp names the font set a prefix was made with.
+fonts_stamp=$(sha256sum "$(wine_fonts_conf)" | cut -c1-16)
+for prefix in "$(wine64_prefix)" "$(wine32_prefix)"; do
+  if [ -e "$prefix" ] && [ "$(cat "$prefix/.tessaro-fonts" 2>/dev/null)" != "$fonts_stamp" ]; then
+    step "the wine prefix $prefix was made with other fonts: made anew"
+    rm -rf "$prefix"
+  fi
+done
+# The 32-bit prefix is filled by wine at its first run (slowly, under qemu-i386).
+if [ ! -e "$(wine32_prefix)" ]; then mkdir -p "$(wine32_prefix)" && echo "$fonts_stamp" > "$(wine32_prefix)/.tessaro-fonts"; fi
 if [ ! -f "$(wine64_prefix)/system.reg" ]; then
   step "creating the 64-bit wine prefix"
   # With 32-bit wine present, a new 64-bit prefix would also set up its 32-bit
@@ -92,7 +127,12 @@ if [ ! -f "$(wine64_prefix)/system.reg" ]; then
   ( ensure_display
     WINEPREFIX=$(wine64_prefix) WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" \
       timeout 600 /usr/lib/wine/wine64 wineboot -i >/dev/null 2>&1 || true
+    # A crash prints its backtrace and ends the program instead of waiting for
+    # somebody to answer wine's crash dialog.
+    WINEPREFIX=$(wine64_prefix) WINEDEBUG=-all timeout 120 /usr/lib/wine/wine64 reg add \
+      'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1 || true
     WINEPREFIX=$(wine64_prefix) /usr/lib/wine/wineserver64 -k 2>/dev/null || true ) || true
   [ $paused = 0 ] || echo 1 > "$binfmt"
+  echo "$fonts_stamp" > "$(wine64_prefix)/.tessaro-fonts"
 fi
 step "set-up complete"

@@ -24,7 +24,16 @@ def prefix(arch):
     return os.environ.get(name) or os.path.join(ROOT, "build", "wine64" if arch == "x86_64" else "wine32")
 
 
+def fonts_conf():
+    """The font set wine is shown in every run, made by tools/setup.sh: the same glyphs whatever
+    fonts the machine has."""
+    folder = os.environ.get("TESSARO_WINE_FONTS") or os.path.join(ROOT, "build", "wine-fonts")
+    return os.path.join(folder, "fonts.conf")
+
+
 def check_can_run(arch):
+    if not os.path.exists(fonts_conf()):
+        raise Skip("the font set for wine %s is missing (run tools/setup.sh)" % fonts_conf())
     if not os.path.exists(loader(arch)):
         raise Skip("wine loader %s is not installed (run tools/setup.sh)" % loader(arch))
     if arch == "i686" and not os.path.exists("/proc/sys/fs/binfmt_misc/qemu-i386"):
@@ -65,7 +74,8 @@ class Wine:
     def __init__(self, arch, display):
         self.arch = arch
         self.env = dict(os.environ)
-        self.env.update(WINEPREFIX=prefix(arch), WINEDEBUG="-all", DISPLAY=display, WINEDLLOVERRIDES="mscoree,mshtml=")
+        self.env.update(WINEPREFIX=prefix(arch), WINEDEBUG="-all", DISPLAY=display, WINEDLLOVERRIDES="mscoree,mshtml=",
+                        FONTCONFIG_FILE=fonts_conf())
         os.makedirs(os.path.dirname(prefix(arch)), exist_ok=True)
 
     def run(self, exe, args, timeout=600, cwd=None):
