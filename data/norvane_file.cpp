@@ -2,6 +2,7 @@
 
 #include <pugixml.hpp>
 
+#include <array>
 #include <cstdio>
 #include <cstring>
 #include <limits>
@@ -181,6 +182,8 @@ public:
         file_.channels.clear();
         uint64_t position = kHeaderSize;
         while (position < xmlOffset) {
+            // Only the blocks up to the limit are read, whatever the offset claims.
+            if (file_.channels.size() >= CNorvaneFile4::kMaxChannels) return CNorvaneFile4::kBlockFailed;
             int rc = ReadBlock(position);
             if (rc != 0) return rc;
         }
@@ -232,22 +235,19 @@ private:
             VisitMembers(passport.columns.emplace_back(), XmlMemberReader{columnNode});
 
         // Channels that share a number take the tables of that number in turn, so
-        // that a file with such channels reads back as it was written.
-        std::vector<bool> matched(file_.channels.size(), false);
+        // that a file with such channels reads back as it was written; an entry
+        // beyond them goes to the first channel of its number. The binary part
+        // gives numbers 0-255, so an entry of any other number matches nothing.
+        std::array<std::vector<FileChannel*>, 256> byNumber;
+        for (FileChannel& channel : file_.channels) byNumber[static_cast<uint8_t>(channel.number)].push_back(&channel);
+        std::array<size_t, 256> taken{};
         for (pugi::xml_node channelNode : root.child(L"channels").children(L"channel")) {
             const int number = channelNode.child(L"number").attribute(L"value").as_int();
-            if (number < 0) continue;
-            FileChannel* channel = nullptr;
-            for (size_t i = 0; i < file_.channels.size(); ++i) {
-                if (file_.channels[i].number != number) continue;
-                if (!channel) channel = &file_.channels[i];
-                if (!matched[i]) {
-                    matched[i] = true;
-                    channel = &file_.channels[i];
-                    break;
-                }
-            }
-            if (!channel) continue;
+            if (number < 0 || number > 255) continue;
+            const std::vector<FileChannel*>& sharing = byNumber[static_cast<size_t>(number)];
+            if (sharing.empty()) continue;
+            size_t& next = taken[static_cast<size_t>(number)];
+            FileChannel* channel = next < sharing.size() ? sharing[next++] : sharing.front();
             channel->peaks.clear();
             for (pugi::xml_node itemNode : channelNode.child(L"table").children(L"item"))
                 VisitMembers(channel->peaks.emplace_back(), XmlMemberReader{itemNode});

@@ -106,6 +106,13 @@ public:
         kXmlFailed = -7,        // the XML part does not parse / the stream failed after writing it
     };
 
+    // The most channel blocks a read accepts; a block beyond them gives
+    // kBlockFailed. The binary part keeps one byte of a channel number, so 256
+    // blocks give every number a channel of its own, where an instrument has a
+    // handful of detectors; and the channel list and the matching of the peak
+    // tables to the channels cost next to nothing at that size.
+    static constexpr size_t kMaxChannels = 256;
+
     CNorvaneFile4() = default;
     virtual ~CNorvaneFile4() = default;
     CNorvaneFile4(const CNorvaneFile4&) = delete;

@@ -66,6 +66,27 @@ std::string Handmade(uint64_t xmlOffset, uint64_t count, const std::string& samp
     return s + xml;
 }
 
+// A file of empty channel blocks with the given numbers (the XML offset right
+// after them unless given), then the XML text.
+std::string Blocks(const std::vector<uint8_t>& numbers, const std::string& xml, uint64_t xmlOffset = 0) {
+    if (!xmlOffset) xmlOffset = 16 + 32 * uint64_t{numbers.size()};
+    std::string s = "STG\1" + std::string(4, '\0') + Le64(xmlOffset);
+    s.reserve(s.size() + 32 * numbers.size() + xml.size());
+    for (uint8_t number : numbers) s += static_cast<char>(number) + std::string(31, '\0');
+    return s + xml;
+}
+
+std::string ChannelsXml(const std::string& channels) {
+    return "<root><passport><airtemp value=\"20\"/></passport><channels>" + channels + "</channels></root>";
+}
+
+std::string Repeat(const std::string& text, size_t times) {
+    std::string s;
+    s.reserve(text.size() * times);
+    for (size_t i = 0; i < times; ++i) s += text;
+    return s;
+}
+
 void FillFull(CNorvaneFile4& f) {
     Passport& p = f.passport;
     p.assayid = L"7d3f0a62-1b9c-4c55-9e21-0d6a9b1c2e44";
@@ -170,6 +191,64 @@ TEST_F(FileTest, ChannelsSharingANumberKeepTheirOwnPeakTables) {
     CNorvaneFile4 loaded;
     ASSERT_EQ(loaded.LoadFromFile(path), 0);
     EXPECT_EQ(DumpFile(loaded), DumpFile(saved));
+}
+
+// Each "channel" entry goes to the next channel of its number not yet given a
+// table; an entry beyond them replaces the table of the first channel of that
+// number; negative numbers and numbers of no channel (300 keeps 44 in a block,
+// but no block holds 300) are skipped.
+TEST_F(FileTest, ChannelEntriesTakeTheChannelsOfTheirNumberInTurn) {
+    const auto entry = [](const std::string& number, const std::string& peak) {
+        std::string s = "<channel>";
+        if (!number.empty()) s += "<number value=\"" + number + "\"/>";
+        return s + "<table><item><name value=\"" + peak + "\"/></item></table></channel>";
+    };
+    const std::string xml = ChannelsXml(entry("3", "a") + entry("-3", "skipped") + entry("3", "b") +
+                                        entry("7", "skipped") + entry("5", "c") + entry("", "skipped") +
+                                        entry("3", "d") + entry("3", "e") + entry("300", "skipped") +
+                                        entry("5", "f") + entry("3", "g"));
+    WriteBytes(dir.Path() / "turns.chr", Blocks({3, 5, 3, 3, 44, 3}, xml));
+    CNorvaneFile4 f;
+    ASSERT_EQ(f.LoadFromFile(dir.Wide("turns.chr")), 0);
+    const std::vector<std::vector<std::wstring>> expected = {{L"g"}, {L"f"}, {L"b"}, {L"d"}, {}, {L"e"}};
+    ASSERT_EQ(f.channels.size(), expected.size());
+    for (size_t i = 0; i < expected.size(); ++i) {
+        std::vector<std::wstring> names;
+        for (const PeakItem& p : f.channels[i].peaks) names.push_back(p.name);
+        EXPECT_EQ(names, expected[i]) << "channel " << i;
+    }
+}
+
+// The number of channel blocks is bounded, whatever the XML offset claims; the
+// channels read before the failure stay (80 000 blocks and as many entries
+// once took seconds to match).
+TEST_F(FileTest, AFileWithMoreChannelBlocksThanTheLimitIsUnreadable) {
+    const size_t limit = CNorvaneFile4::kMaxChannels;
+    struct Case {
+        const char* what;
+        size_t blocks;
+        uint64_t xmlOffset;  // 0: right after the blocks
+        int code;
+        size_t channelsKept;
+    };
+    const Case cases[] = {
+        {"the limit", limit, 0, 0, limit},
+        {"one above", limit + 1, 0, -5, limit},
+        {"80 000 blocks", 80000, 0, -5, limit},
+        {"offset far beyond the end", 1000, uint64_t{1} << 62, -5, limit},
+    };
+    for (const Case& c : cases) {
+        const std::string bytes =
+            Blocks(std::vector<uint8_t>(c.blocks, 0), ChannelsXml(Repeat("<channel/>", c.blocks)), c.xmlOffset);
+        WriteBytes(dir.Path() / "many.chr", bytes);
+        CNorvaneFile4 full, passportOnly, memory;
+        EXPECT_EQ(full.LoadFromFile(dir.Wide("many.chr")), c.code) << c.what;
+        EXPECT_EQ(passportOnly.LoadPassport(dir.Wide("many.chr")), c.code) << c.what;
+        EXPECT_EQ(memory.LoadFromMemory(bytes.data(), bytes.size(), false), c.code) << c.what;
+        EXPECT_EQ(full.channels.size(), c.channelsKept) << c.what;
+        EXPECT_EQ(passportOnly.channels.size(), c.channelsKept) << c.what;
+        if (c.code == 0) EXPECT_EQ(full.passport.airtemp, 20.0) << c.what;
+    }
 }
 
 TEST_F(FileTest, MissingMembersReadAsZeroAndBoolsByTheirFirstLetter) {
