@@ -218,13 +218,22 @@ private:
 
     int ReadXml() {
         const uint64_t rest = source_.Remaining();
-        if (rest > std::numeric_limits<size_t>::max()) return CNorvaneFile4::kXmlFailed;
-        std::string text(static_cast<size_t>(rest), '\0');
-        if (!source_.Read(text.data(), text.size())) return CNorvaneFile4::kXmlFailed;
-        pugi::xml_document document;
-        if (!document.load_buffer(text.data(), text.size(), pugi::parse_default, pugi::encoding_utf8))
+        if (rest > CNorvaneFile4::kMaxXmlBytes) return CNorvaneFile4::kXmlFailed;
+        // The text goes into a buffer of the library's own, which it frees as
+        // soon as it has converted the text to wide characters, before the
+        // document is built.
+        const size_t size = static_cast<size_t>(rest);
+        void* text = pugi::get_memory_allocation_function()(size ? size : 1);
+        if (!text) return CNorvaneFile4::kXmlFailed;
+        if (!source_.Read(text, size)) {
+            pugi::get_memory_deallocation_function()(text);
             return CNorvaneFile4::kXmlFailed;
-        text = std::string();
+        }
+        // The whole part is parsed in either mode, so that the passport read
+        // fails exactly where the full read does.
+        pugi::xml_document document;
+        if (!document.load_buffer_inplace_own(text, size, pugi::parse_default, pugi::encoding_utf8))
+            return CNorvaneFile4::kXmlFailed;
 
         pugi::xml_node root = document.child(L"root");
         pugi::xml_node passportNode = root.child(L"passport");
@@ -233,6 +242,7 @@ private:
         passport.columns.clear();
         for (pugi::xml_node columnNode : passportNode.children(L"column"))
             VisitMembers(passport.columns.emplace_back(), XmlMemberReader{columnNode});
+        if (!withSamples_) return CNorvaneFile4::kOk;  // the passport read takes no peak tables
 
         // Channels that share a number take the tables of that number in turn, so
         // that a file with such channels reads back as it was written; an entry

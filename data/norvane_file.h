@@ -112,6 +112,12 @@ public:
     // handful of detectors; and the channel list and the matching of the peak
     // tables to the channels cost next to nothing at that size.
     static constexpr size_t kMaxChannels = 256;
+    // The longest XML part a read accepts; a longer one gives kXmlFailed. The
+    // passport, columns and peak tables of a real file take a few hundred KB
+    // (about 0.7 KB a peak), so this leaves room for tens of thousands of peaks,
+    // while the parsed document, several times the size of the text, stays
+    // within what the host's 32-bit process can spare.
+    static constexpr uint64_t kMaxXmlBytes = uint64_t{16} << 20;
 
     CNorvaneFile4() = default;
     virtual ~CNorvaneFile4() = default;
@@ -121,9 +127,10 @@ public:
     virtual int LoadFromFile(const std::wstring& path);
     virtual int SaveToFile(const std::wstring& path);
 
-    // Reads everything but the samples: the result is the one LoadFromFile would
-    // give (block structure and file length are checked), the channels are
-    // listed with their numbers, signal reals and peak tables and no samples.
+    // Reads the passport and its columns: the result is the one LoadFromFile
+    // would give (block structure, file length and the whole XML part are
+    // checked), the channels are listed with their numbers and signal reals,
+    // without samples and without peak tables.
     int LoadPassport(const std::wstring& path);
 
     uint8_t version = 1;
@@ -131,7 +138,8 @@ public:
     std::wstring path;
     std::deque<FileChannel> channels;
 
-    // The same from file bytes held in memory; path is left alone.
+    // The same from file bytes held in memory (withSamples false: as
+    // LoadPassport); path is left alone.
     int LoadFromMemory(const void* data, size_t size, bool withSamples = true);
 
 private:

@@ -251,6 +251,38 @@ TEST_F(FileTest, AFileWithMoreChannelBlocksThanTheLimitIsUnreadable) {
     }
 }
 
+// A well-formed XML part longer than the limit (as when a damaged header puts
+// the XML offset at the start of a large file) is not read at all.
+TEST_F(FileTest, AnXmlPartAboveTheLimitIsUnreadable) {
+    const std::string head = "<root><passport><airtemp value=\"20\"/></passport>";
+    const std::string tail = "</root>";
+    for (uint64_t xmlBytes : {CNorvaneFile4::kMaxXmlBytes, CNorvaneFile4::kMaxXmlBytes + 1}) {
+        const std::string xml = head + std::string(static_cast<size_t>(xmlBytes) - head.size() - tail.size(), ' ') + tail;
+        WriteBytes(dir.Path() / "long.chr", Blocks({1}, xml));
+        const int code = xmlBytes > CNorvaneFile4::kMaxXmlBytes ? -7 : 0;
+        CNorvaneFile4 full, passportOnly;
+        EXPECT_EQ(full.LoadFromFile(dir.Wide("long.chr")), code) << xmlBytes;
+        EXPECT_EQ(passportOnly.LoadPassport(dir.Wide("long.chr")), code) << xmlBytes;
+        if (code == 0) EXPECT_EQ(passportOnly.passport.airtemp, 20.0);
+    }
+}
+
+// The passport read keeps what the assay loader needs: the passport, columns
+// and the channels with their numbers and signal reals, no samples and no
+// peak tables.
+TEST_F(FileTest, ThePassportReadListsTheChannelsWithoutSamplesOrPeakTables) {
+    CNorvaneFile4 saved;
+    FillFull(saved);
+    ASSERT_EQ(saved.SaveToFile(dir.Wide("full.chr")), 0);
+    CNorvaneFile4 passportOnly;
+    ASSERT_EQ(passportOnly.LoadPassport(dir.Wide("full.chr")), 0);
+    for (FileChannel& channel : saved.channels) {
+        channel.samples.clear();
+        channel.peaks.clear();
+    }
+    EXPECT_EQ(DumpFile(passportOnly), DumpFile(saved));
+}
+
 TEST_F(FileTest, MissingMembersReadAsZeroAndBoolsByTheirFirstLetter) {
     struct Case {
         const char* defect;
