@@ -7,6 +7,8 @@
 #include <cstring>
 #include <limits>
 #include <memory>
+#include <new>
+#include <stdexcept>
 
 #include "host/text.h"
 
@@ -171,7 +173,19 @@ public:
     Reader(CNorvaneFile4& file, Source& source, bool withSamples)
         : file_(file), source_(source), withSamples_(withSamples) {}
 
+    // Memory running out makes the file unreadable with the code of the part
+    // being read, like any other failure there.
     int Run() {
+        try {
+            return Read();
+        } catch (const std::bad_alloc&) {
+        } catch (const std::length_error&) {
+        }
+        return part_;
+    }
+
+private:
+    int Read() {
         unsigned char header[kHeaderSize];
         if (!source_.Read(header, sizeof header)) return CNorvaneFile4::kHeaderFailed;
         if (std::memcmp(header, "STG", 3) != 0) return CNorvaneFile4::kBadSignature;
@@ -190,8 +204,8 @@ public:
         return ReadXml();
     }
 
-private:
     int ReadBlock(uint64_t& position) {
+        part_ = CNorvaneFile4::kBlockFailed;
         unsigned char block[kBlockHeaderSize];
         if (!source_.Read(block, sizeof block)) return CNorvaneFile4::kBlockFailed;
         position += kBlockHeaderSize;
@@ -207,6 +221,7 @@ private:
         const uint64_t bytes = count * 4;
         if (bytes > source_.Remaining()) return CNorvaneFile4::kSamplesFailed;
         if (withSamples_) {
+            part_ = CNorvaneFile4::kSamplesFailed;
             channel.samples.resize(static_cast<size_t>(count));
             if (!source_.Read(channel.samples.data(), static_cast<size_t>(bytes))) return CNorvaneFile4::kSamplesFailed;
         } else if (!source_.Skip(bytes)) {
@@ -217,6 +232,7 @@ private:
     }
 
     int ReadXml() {
+        part_ = CNorvaneFile4::kXmlFailed;
         const uint64_t rest = source_.Remaining();
         if (rest > CNorvaneFile4::kMaxXmlBytes) return CNorvaneFile4::kXmlFailed;
         // The text goes into a buffer of the library's own, which it frees as
@@ -268,19 +284,30 @@ private:
     CNorvaneFile4& file_;
     Source& source_;
     bool withSamples_;
+    int part_ = CNorvaneFile4::kHeaderFailed;  // the code of a failure in the part being read
 };
 
 }  // namespace
 
 int CNorvaneFile4::Load(const std::wstring& filePath, bool withSamples) {
-    FilePtr f(OpenFile(filePath, false));
+    // The path is copied before anything is read, so that storing it cannot fail.
+    std::wstring newPath;
+    FilePtr f;
+    try {
+        newPath = filePath;
+        f.reset(OpenFile(filePath, false));
+    } catch (const std::bad_alloc&) {
+        return kOpenFailed;
+    } catch (const std::length_error&) {
+        return kOpenFailed;
+    }
     if (!f) return kOpenFailed;
     int64_t size = -1;
     if (SeekFile(f.get(), 0, SEEK_END)) size = TellFile(f.get());
     if (size < 0 || !SeekFile(f.get(), 0, SEEK_SET)) return kOpenFailed;
     FileSource source(f.get(), static_cast<uint64_t>(size));
     int rc = Reader(*this, source, withSamples).Run();
-    if (rc == kOk) path = filePath;
+    if (rc == kOk) path.swap(newPath);
     return rc;
 }
 

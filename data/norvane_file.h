@@ -114,9 +114,10 @@ public:
     static constexpr size_t kMaxChannels = 256;
     // The longest XML part a read accepts; a longer one gives kXmlFailed. The
     // passport, columns and peak tables of a real file take a few hundred KB
-    // (about 0.7 KB a peak), so this leaves room for tens of thousands of peaks,
-    // while the parsed document, several times the size of the text, stays
-    // within what the host's 32-bit process can spare.
+    // (about 0.5 KB a peak), so this leaves room for some 30 000 peaks, while the
+    // parsed document, which takes up to about 10 times the text in the 32-bit
+    // build (20 in the 64-bit one, for a text of nothing but empty elements),
+    // stays within what the host's process can spare for one read.
     static constexpr uint64_t kMaxXmlBytes = uint64_t{16} << 20;
 
     CNorvaneFile4() = default;
@@ -132,6 +133,8 @@ public:
     // checked), the channels are listed with their numbers and signal reals,
     // without samples and without peak tables.
     int LoadPassport(const std::wstring& path);
+    // The loads never throw: memory running out during a read makes the file
+    // unreadable with the code of the part being read.
 
     uint8_t version = 1;
     Passport passport;

@@ -4,6 +4,11 @@
 #include <fstream>
 #include <sstream>
 
+#ifdef __linux__
+#include <sys/resource.h>
+#include <unistd.h>
+#endif
+
 #include "data/norvane_file.h"
 #include "tests/unit/data_fixture.h"
 
@@ -281,6 +286,46 @@ TEST_F(FileTest, ThePassportReadListsTheChannelsWithoutSamplesOrPeakTables) {
         channel.peaks.clear();
     }
     EXPECT_EQ(DumpFile(passportOnly), DumpFile(saved));
+}
+
+#if defined(__SANITIZE_ADDRESS__)
+#define TESSARO_ASAN 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define TESSARO_ASAN 1
+#endif
+#endif
+
+// Memory running out in a read gives the code of the part being read: the
+// full read of a file with a 256 MB signal, in a child process that may take
+// only 64 MB more than it has, fails with the samples code; the passport read,
+// which needs no room for the signal, reads the same file.
+TEST_F(FileTest, MemoryRunningOutWhileReadingSamplesGivesTheSamplesCode) {
+#if !defined(__linux__) || defined(TESSARO_ASAN)
+    GTEST_SKIP() << "needs Linux address-space limits, which AddressSanitizer's shadow memory does not allow";
+#else
+    const uint64_t count = uint64_t{64} << 20;
+    const std::filesystem::path file = dir.Path() / "huge.chr";
+    WriteBytes(file, Handmade(16 + 32 + 4 * count, count, "", ""));
+    std::filesystem::resize_file(file, 16 + 32 + 4 * count);  // a hole, no disk
+    std::ofstream(file, std::ios::binary | std::ios::app) << "<root><passport><airtemp value=\"20\"/></passport></root>";
+    CNorvaneFile4 passportOnly;
+    ASSERT_EQ(passportOnly.LoadPassport(dir.Wide("huge.chr")), 0);
+    EXPECT_EQ(passportOnly.passport.airtemp, 20.0);
+
+    // The child exits with the read's code negated (100: the limit was refused).
+    const auto readWithLittleRoom = [path = dir.Wide("huge.chr")] {
+        long pages = 0;
+        std::ifstream("/proc/self/statm") >> pages;
+        const rlim_t room = static_cast<rlim_t>(pages) * static_cast<rlim_t>(sysconf(_SC_PAGESIZE)) + (64 << 20);
+        rlimit limit;
+        limit.rlim_cur = limit.rlim_max = room;
+        if (setrlimit(RLIMIT_AS, &limit) != 0) std::_Exit(100);
+        CNorvaneFile4 full;
+        std::_Exit(-full.LoadFromFile(path));
+    };
+    EXPECT_EXIT(readWithLittleRoom(), ::testing::ExitedWithCode(-CNorvaneFile4::kSamplesFailed), "");
+#endif
 }
 
 TEST_F(FileTest, MissingMembersReadAsZeroAndBoolsByTheirFirstLetter) {
