@@ -2,10 +2,13 @@
 
 #include <pugixml.hpp>
 
+#include <array>
 #include <cstdio>
 #include <cstring>
 #include <limits>
 #include <memory>
+#include <new>
+#include <stdexcept>
 
 #include "host/text.h"
 
@@ -170,7 +173,19 @@ public:
     Reader(CNorvaneFile4& file, Source& source, bool withSamples)
         : file_(file), source_(source), withSamples_(withSamples) {}
 
+    // Memory running out makes the file unreadable with the code of the part
+    // being read, like any other failure there.
     int Run() {
+        try {
+            return Read();
+        } catch (const std::bad_alloc&) {
+        } catch (const std::length_error&) {
+        }
+        return part_;
+    }
+
+private:
+    int Read() {
         unsigned char header[kHeaderSize];
         if (!source_.Read(header, sizeof header)) return CNorvaneFile4::kHeaderFailed;
         if (std::memcmp(header, "STG", 3) != 0) return CNorvaneFile4::kBadSignature;
@@ -181,14 +196,16 @@ public:
         file_.channels.clear();
         uint64_t position = kHeaderSize;
         while (position < xmlOffset) {
+            // Only the blocks up to the limit are read, whatever the offset claims.
+            if (file_.channels.size() >= CNorvaneFile4::kMaxChannels) return CNorvaneFile4::kBlockFailed;
             int rc = ReadBlock(position);
             if (rc != 0) return rc;
         }
         return ReadXml();
     }
 
-private:
     int ReadBlock(uint64_t& position) {
+        part_ = CNorvaneFile4::kBlockFailed;
         unsigned char block[kBlockHeaderSize];
         if (!source_.Read(block, sizeof block)) return CNorvaneFile4::kBlockFailed;
         position += kBlockHeaderSize;
@@ -204,6 +221,7 @@ private:
         const uint64_t bytes = count * 4;
         if (bytes > source_.Remaining()) return CNorvaneFile4::kSamplesFailed;
         if (withSamples_) {
+            part_ = CNorvaneFile4::kSamplesFailed;
             channel.samples.resize(static_cast<size_t>(count));
             if (!source_.Read(channel.samples.data(), static_cast<size_t>(bytes))) return CNorvaneFile4::kSamplesFailed;
         } else if (!source_.Skip(bytes)) {
@@ -214,14 +232,24 @@ private:
     }
 
     int ReadXml() {
+        part_ = CNorvaneFile4::kXmlFailed;
         const uint64_t rest = source_.Remaining();
-        if (rest > std::numeric_limits<size_t>::max()) return CNorvaneFile4::kXmlFailed;
-        std::string text(static_cast<size_t>(rest), '\0');
-        if (!source_.Read(text.data(), text.size())) return CNorvaneFile4::kXmlFailed;
-        pugi::xml_document document;
-        if (!document.load_buffer(text.data(), text.size(), pugi::parse_default, pugi::encoding_utf8))
+        if (rest > CNorvaneFile4::kMaxXmlBytes) return CNorvaneFile4::kXmlFailed;
+        // The text goes into a buffer of the library's own, which it frees as
+        // soon as it has converted the text to wide characters, before the
+        // document is built.
+        const size_t size = static_cast<size_t>(rest);
+        void* text = pugi::get_memory_allocation_function()(size ? size : 1);
+        if (!text) return CNorvaneFile4::kXmlFailed;
+        if (!source_.Read(text, size)) {
+            pugi::get_memory_deallocation_function()(text);
             return CNorvaneFile4::kXmlFailed;
-        text = std::string();
+        }
+        // The whole part is parsed in either mode, so that the passport read
+        // fails exactly where the full read does.
+        pugi::xml_document document;
+        if (!document.load_buffer_inplace_own(text, size, pugi::parse_default, pugi::encoding_utf8))
+            return CNorvaneFile4::kXmlFailed;
 
         pugi::xml_node root = document.child(L"root");
         pugi::xml_node passportNode = root.child(L"passport");
@@ -230,24 +258,22 @@ private:
         passport.columns.clear();
         for (pugi::xml_node columnNode : passportNode.children(L"column"))
             VisitMembers(passport.columns.emplace_back(), XmlMemberReader{columnNode});
+        if (!withSamples_) return CNorvaneFile4::kOk;  // the passport read takes no peak tables
 
         // Channels that share a number take the tables of that number in turn, so
-        // that a file with such channels reads back as it was written.
-        std::vector<bool> matched(file_.channels.size(), false);
+        // that a file with such channels reads back as it was written; an entry
+        // beyond them goes to the first channel of its number. The binary part
+        // gives numbers 0-255, so an entry of any other number matches nothing.
+        std::array<std::vector<FileChannel*>, 256> byNumber;
+        for (FileChannel& channel : file_.channels) byNumber[static_cast<uint8_t>(channel.number)].push_back(&channel);
+        std::array<size_t, 256> taken{};
         for (pugi::xml_node channelNode : root.child(L"channels").children(L"channel")) {
             const int number = channelNode.child(L"number").attribute(L"value").as_int();
-            if (number < 0) continue;
-            FileChannel* channel = nullptr;
-            for (size_t i = 0; i < file_.channels.size(); ++i) {
-                if (file_.channels[i].number != number) continue;
-                if (!channel) channel = &file_.channels[i];
-                if (!matched[i]) {
-                    matched[i] = true;
-                    channel = &file_.channels[i];
-                    break;
-                }
-            }
-            if (!channel) continue;
+            if (number < 0 || number > 255) continue;
+            const std::vector<FileChannel*>& sharing = byNumber[static_cast<size_t>(number)];
+            if (sharing.empty()) continue;
+            size_t& next = taken[static_cast<size_t>(number)];
+            FileChannel* channel = next < sharing.size() ? sharing[next++] : sharing.front();
             channel->peaks.clear();
             for (pugi::xml_node itemNode : channelNode.child(L"table").children(L"item"))
                 VisitMembers(channel->peaks.emplace_back(), XmlMemberReader{itemNode});
@@ -258,19 +284,30 @@ private:
     CNorvaneFile4& file_;
     Source& source_;
     bool withSamples_;
+    int part_ = CNorvaneFile4::kHeaderFailed;  // the code of a failure in the part being read
 };
 
 }  // namespace
 
 int CNorvaneFile4::Load(const std::wstring& filePath, bool withSamples) {
-    FilePtr f(OpenFile(filePath, false));
+    // The path is copied before anything is read, so that storing it cannot fail.
+    std::wstring newPath;
+    FilePtr f;
+    try {
+        newPath = filePath;
+        f.reset(OpenFile(filePath, false));
+    } catch (const std::bad_alloc&) {
+        return kOpenFailed;
+    } catch (const std::length_error&) {
+        return kOpenFailed;
+    }
     if (!f) return kOpenFailed;
     int64_t size = -1;
     if (SeekFile(f.get(), 0, SEEK_END)) size = TellFile(f.get());
     if (size < 0 || !SeekFile(f.get(), 0, SEEK_SET)) return kOpenFailed;
     FileSource source(f.get(), static_cast<uint64_t>(size));
     int rc = Reader(*this, source, withSamples).Run();
-    if (rc == kOk) path = filePath;
+    if (rc == kOk) path.swap(newPath);
     return rc;
 }
 

@@ -106,6 +106,20 @@ public:
         kXmlFailed = -7,        // the XML part does not parse / the stream failed after writing it
     };
 
+    // The most channel blocks a read accepts; a block beyond them gives
+    // kBlockFailed. The binary part keeps one byte of a channel number, so 256
+    // blocks give every number a channel of its own, where an instrument has a
+    // handful of detectors; and the channel list and the matching of the peak
+    // tables to the channels cost next to nothing at that size.
+    static constexpr size_t kMaxChannels = 256;
+    // The longest XML part a read accepts; a longer one gives kXmlFailed. The
+    // passport, columns and peak tables of a real file take a few hundred KB
+    // (about 0.5 KB a peak), so this leaves room for some 30 000 peaks, while the
+    // parsed document, which takes up to about 10 times the text in the 32-bit
+    // build (20 in the 64-bit one, for a text of nothing but empty elements),
+    // stays within what the host's process can spare for one read.
+    static constexpr uint64_t kMaxXmlBytes = uint64_t{16} << 20;
+
     CNorvaneFile4() = default;
     virtual ~CNorvaneFile4() = default;
     CNorvaneFile4(const CNorvaneFile4&) = delete;
@@ -114,17 +128,21 @@ public:
     virtual int LoadFromFile(const std::wstring& path);
     virtual int SaveToFile(const std::wstring& path);
 
-    // Reads everything but the samples: the result is the one LoadFromFile would
-    // give (block structure and file length are checked), the channels are
-    // listed with their numbers, signal reals and peak tables and no samples.
+    // Reads the passport and its columns: the result is the one LoadFromFile
+    // would give (block structure, file length and the whole XML part are
+    // checked), the channels are listed with their numbers and signal reals,
+    // without samples and without peak tables.
     int LoadPassport(const std::wstring& path);
+    // The loads never throw: memory running out during a read makes the file
+    // unreadable with the code of the part being read.
 
     uint8_t version = 1;
     Passport passport;
     std::wstring path;
     std::deque<FileChannel> channels;
 
-    // The same from file bytes held in memory; path is left alone.
+    // The same from file bytes held in memory (withSamples false: as
+    // LoadPassport); path is left alone.
     int LoadFromMemory(const void* data, size_t size, bool withSamples = true);
 
 private:

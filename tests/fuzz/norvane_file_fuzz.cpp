@@ -1,6 +1,7 @@
-// Fuzz target of the chromatogram file reader: any input gives one of the
-// result codes, the passport-only read agrees with the full one, and a file
-// that loads saves and loads back to the same object.
+// Fuzz target of the chromatogram file reader on small inputs: any input gives
+// one of the result codes, the passport-only read agrees with the full one
+// (code, passport and channels), and a file that loads saves and loads back to
+// the same object.
 #include <cstdint>
 #include <cstdlib>
 #include <string>
@@ -8,6 +9,7 @@
 
 #include "data/norvane_file.h"
 #include "host/text.h"
+#include "tests/fuzz/passport_bytes.h"
 
 namespace {
 
@@ -21,7 +23,7 @@ bool SameSamples(const CNorvaneFile4& a, const CNorvaneFile4& b) {
     return true;
 }
 
-// In the working folder, which the fuzz script clears.
+// In the target's working folder, which the fuzz script clears.
 const std::wstring& ScratchFile() {
     static const std::wstring path = WideFromUtf8("scratch-" + std::to_string(static_cast<long>(getpid())) + ".chr");
     return path;
@@ -35,6 +37,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (rc > 0 || rc < -7) std::abort();
     if (passport.LoadFromMemory(data, size, false) != rc) std::abort();
     if (rc != 0) return 0;
+    if (fuzz::PassportBytes(passport) != fuzz::PassportBytes(full)) std::abort();
 
     if (full.SaveToFile(ScratchFile()) != 0) std::abort();
     CNorvaneFile4 again;

@@ -4,6 +4,11 @@
 #include <fstream>
 #include <sstream>
 
+#ifdef __linux__
+#include <sys/resource.h>
+#include <unistd.h>
+#endif
+
 #include "data/norvane_file.h"
 #include "tests/unit/data_fixture.h"
 
@@ -64,6 +69,27 @@ std::string Handmade(uint64_t xmlOffset, uint64_t count, const std::string& samp
     s += std::string(4, '\0') + Le64(xmlOffset);
     s += std::string(1, '\2') + std::string(23, '\0') + Le64(count) + samples;
     return s + xml;
+}
+
+// A file of empty channel blocks with the given numbers (the XML offset right
+// after them unless given), then the XML text.
+std::string Blocks(const std::vector<uint8_t>& numbers, const std::string& xml, uint64_t xmlOffset = 0) {
+    if (!xmlOffset) xmlOffset = 16 + 32 * uint64_t{numbers.size()};
+    std::string s = "STG\1" + std::string(4, '\0') + Le64(xmlOffset);
+    s.reserve(s.size() + 32 * numbers.size() + xml.size());
+    for (uint8_t number : numbers) s += static_cast<char>(number) + std::string(31, '\0');
+    return s + xml;
+}
+
+std::string ChannelsXml(const std::string& channels) {
+    return "<root><passport><airtemp value=\"20\"/></passport><channels>" + channels + "</channels></root>";
+}
+
+std::string Repeat(const std::string& text, size_t times) {
+    std::string s;
+    s.reserve(text.size() * times);
+    for (size_t i = 0; i < times; ++i) s += text;
+    return s;
 }
 
 void FillFull(CNorvaneFile4& f) {
@@ -170,6 +196,136 @@ TEST_F(FileTest, ChannelsSharingANumberKeepTheirOwnPeakTables) {
     CNorvaneFile4 loaded;
     ASSERT_EQ(loaded.LoadFromFile(path), 0);
     EXPECT_EQ(DumpFile(loaded), DumpFile(saved));
+}
+
+// Each "channel" entry goes to the next channel of its number not yet given a
+// table; an entry beyond them replaces the table of the first channel of that
+// number; negative numbers and numbers of no channel (300 keeps 44 in a block,
+// but no block holds 300) are skipped.
+TEST_F(FileTest, ChannelEntriesTakeTheChannelsOfTheirNumberInTurn) {
+    const auto entry = [](const std::string& number, const std::string& peak) {
+        std::string s = "<channel>";
+        if (!number.empty()) s += "<number value=\"" + number + "\"/>";
+        return s + "<table><item><name value=\"" + peak + "\"/></item></table></channel>";
+    };
+    const std::string xml = ChannelsXml(entry("3", "a") + entry("-3", "skipped") + entry("3", "b") +
+                                        entry("7", "skipped") + entry("5", "c") + entry("", "skipped") +
+                                        entry("3", "d") + entry("3", "e") + entry("300", "skipped") +
+                                        entry("5", "f") + entry("3", "g"));
+    WriteBytes(dir.Path() / "turns.chr", Blocks({3, 5, 3, 3, 44, 3}, xml));
+    CNorvaneFile4 f;
+    ASSERT_EQ(f.LoadFromFile(dir.Wide("turns.chr")), 0);
+    const std::vector<std::vector<std::wstring>> expected = {{L"g"}, {L"f"}, {L"b"}, {L"d"}, {}, {L"e"}};
+    ASSERT_EQ(f.channels.size(), expected.size());
+    for (size_t i = 0; i < expected.size(); ++i) {
+        std::vector<std::wstring> names;
+        for (const PeakItem& p : f.channels[i].peaks) names.push_back(p.name);
+        EXPECT_EQ(names, expected[i]) << "channel " << i;
+    }
+}
+
+// The number of channel blocks is bounded, whatever the XML offset claims; the
+// channels read before the failure stay (80 000 blocks and as many entries
+// once took seconds to match).
+TEST_F(FileTest, AFileWithMoreChannelBlocksThanTheLimitIsUnreadable) {
+    const size_t limit = CNorvaneFile4::kMaxChannels;
+    struct Case {
+        const char* what;
+        size_t blocks;
+        uint64_t xmlOffset;  // 0: right after the blocks
+        int code;
+        size_t channelsKept;
+    };
+    const Case cases[] = {
+        {"the limit", limit, 0, 0, limit},
+        {"one above", limit + 1, 0, -5, limit},
+        {"80 000 blocks", 80000, 0, -5, limit},
+        {"offset far beyond the end", 1000, uint64_t{1} << 62, -5, limit},
+    };
+    for (const Case& c : cases) {
+        const std::string bytes =
+            Blocks(std::vector<uint8_t>(c.blocks, 0), ChannelsXml(Repeat("<channel/>", c.blocks)), c.xmlOffset);
+        WriteBytes(dir.Path() / "many.chr", bytes);
+        CNorvaneFile4 full, passportOnly, memory;
+        EXPECT_EQ(full.LoadFromFile(dir.Wide("many.chr")), c.code) << c.what;
+        EXPECT_EQ(passportOnly.LoadPassport(dir.Wide("many.chr")), c.code) << c.what;
+        EXPECT_EQ(memory.LoadFromMemory(bytes.data(), bytes.size(), false), c.code) << c.what;
+        EXPECT_EQ(full.channels.size(), c.channelsKept) << c.what;
+        EXPECT_EQ(passportOnly.channels.size(), c.channelsKept) << c.what;
+        if (c.code == 0) EXPECT_EQ(full.passport.airtemp, 20.0) << c.what;
+    }
+}
+
+// A well-formed XML part longer than the limit (as when a damaged header puts
+// the XML offset at the start of a large file) is not read at all.
+TEST_F(FileTest, AnXmlPartAboveTheLimitIsUnreadable) {
+    const std::string head = "<root><passport><airtemp value=\"20\"/></passport>";
+    const std::string tail = "</root>";
+    for (uint64_t xmlBytes : {CNorvaneFile4::kMaxXmlBytes, CNorvaneFile4::kMaxXmlBytes + 1}) {
+        const std::string xml = head + std::string(static_cast<size_t>(xmlBytes) - head.size() - tail.size(), ' ') + tail;
+        WriteBytes(dir.Path() / "long.chr", Blocks({1}, xml));
+        const int code = xmlBytes > CNorvaneFile4::kMaxXmlBytes ? -7 : 0;
+        CNorvaneFile4 full, passportOnly;
+        EXPECT_EQ(full.LoadFromFile(dir.Wide("long.chr")), code) << xmlBytes;
+        EXPECT_EQ(passportOnly.LoadPassport(dir.Wide("long.chr")), code) << xmlBytes;
+        if (code == 0) EXPECT_EQ(passportOnly.passport.airtemp, 20.0);
+    }
+}
+
+// The passport read keeps what the assay loader needs: the passport, columns
+// and the channels with their numbers and signal reals, no samples and no
+// peak tables.
+TEST_F(FileTest, ThePassportReadListsTheChannelsWithoutSamplesOrPeakTables) {
+    CNorvaneFile4 saved;
+    FillFull(saved);
+    ASSERT_EQ(saved.SaveToFile(dir.Wide("full.chr")), 0);
+    CNorvaneFile4 passportOnly;
+    ASSERT_EQ(passportOnly.LoadPassport(dir.Wide("full.chr")), 0);
+    for (FileChannel& channel : saved.channels) {
+        channel.samples.clear();
+        channel.peaks.clear();
+    }
+    EXPECT_EQ(DumpFile(passportOnly), DumpFile(saved));
+}
+
+#if defined(__SANITIZE_ADDRESS__)
+#define TESSARO_ASAN 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define TESSARO_ASAN 1
+#endif
+#endif
+
+// Memory running out in a read gives the code of the part being read: the
+// full read of a file with a 256 MB signal, in a child process that may take
+// only 64 MB more than it has, fails with the samples code; the passport read,
+// which needs no room for the signal, reads the same file.
+TEST_F(FileTest, MemoryRunningOutWhileReadingSamplesGivesTheSamplesCode) {
+#if !defined(__linux__) || defined(TESSARO_ASAN)
+    GTEST_SKIP() << "needs Linux address-space limits, which AddressSanitizer's shadow memory does not allow";
+#else
+    const uint64_t count = uint64_t{64} << 20;
+    const std::filesystem::path file = dir.Path() / "huge.chr";
+    WriteBytes(file, Handmade(16 + 32 + 4 * count, count, "", ""));
+    std::filesystem::resize_file(file, 16 + 32 + 4 * count);  // a hole, no disk
+    std::ofstream(file, std::ios::binary | std::ios::app) << "<root><passport><airtemp value=\"20\"/></passport></root>";
+    CNorvaneFile4 passportOnly;
+    ASSERT_EQ(passportOnly.LoadPassport(dir.Wide("huge.chr")), 0);
+    EXPECT_EQ(passportOnly.passport.airtemp, 20.0);
+
+    // The child exits with the read's code negated (100: the limit was refused).
+    const auto readWithLittleRoom = [path = dir.Wide("huge.chr")] {
+        long pages = 0;
+        std::ifstream("/proc/self/statm") >> pages;
+        const rlim_t room = static_cast<rlim_t>(pages) * static_cast<rlim_t>(sysconf(_SC_PAGESIZE)) + (64 << 20);
+        rlimit limit;
+        limit.rlim_cur = limit.rlim_max = room;
+        if (setrlimit(RLIMIT_AS, &limit) != 0) std::_Exit(100);
+        CNorvaneFile4 full;
+        std::_Exit(-full.LoadFromFile(path));
+    };
+    EXPECT_EXIT(readWithLittleRoom(), ::testing::ExitedWithCode(-CNorvaneFile4::kSamplesFailed), "");
+#endif
 }
 
 TEST_F(FileTest, MissingMembersReadAsZeroAndBoolsByTheirFirstLetter) {
