@@ -23,6 +23,9 @@ cxx=${TESSARO_FUZZ_CXX:-clang++}
 #   seeds      what an empty corpus starts from: "chromatograms" (generated
 #              files and the costly shapes, see seed_chromatograms) or "none"
 #   sources    the system's sources the target links, beside its own
+# The number and settings targets stand for any count of decimals, value,
+# time and profile answer; their 5 s would catch a formatter asked for
+# millions of decimals or a loop over a damaged count.
 # The passport target takes inputs of 1 MB, as the plug-in reads files of any
 # length. Its 5 s: a crafted 1 MB file (24 000 empty channel blocks, as many
 # channel entries) took 72 s in it when peak tables were matched with a scan
@@ -31,6 +34,8 @@ cxx=${TESSARO_FUZZ_CXX:-clang++}
 targets=(
   "norvane_file_fuzz      16384    10  64  chromatograms  data/norvane_file.cpp host/text.cpp"
   "norvane_passport_fuzz  1048576  5   64  chromatograms  data/norvane_file.cpp host/text.cpp"
+  "number_text_fuzz       64       5   16  none           host/text.cpp host/ctime.cpp"
+  "settings_fuzz          4096     5   16  none           host/text.cpp host/settings.cpp host/program_settings.cpp ui/model/settings_form.cpp catalogue/component_catalogue.cpp"
 )
 # A run of any target may hold this much memory in all (AddressSanitizer's
 # quarantine and the corpus included).
