@@ -10,18 +10,9 @@
 
 #include "host/ctime.h"
 #include "host/text.h"
+#include "tests/fuzz/fuzz_input.h"
 
 namespace {
-
-template <class T>
-T Take(const uint8_t*& data, size_t& size) {
-    T value{};
-    const size_t n = size < sizeof value ? size : sizeof value;
-    std::memcpy(&value, data, n);
-    data += n;
-    size -= n;
-    return value;
-}
 
 // The longest "%.*f" text: a sign, 309 digits, the point and the decimals.
 constexpr size_t kLongestNumber = 1 + 309 + 1 + kMaxDecimals;
@@ -29,9 +20,10 @@ constexpr size_t kLongestNumber = 1 + 309 + 1 + kMaxDecimals;
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    const int32_t digits = Take<int32_t>(data, size);
-    const double value = Take<double>(data, size);
-    const int64_t seconds = Take<int64_t>(data, size);
+    FuzzInput input{data, size};
+    const auto digits = input.Take<int32_t>();
+    const auto value = input.Take<double>();
+    const auto seconds = input.Take<int64_t>();
 
     const int clamped = ClampDecimals(digits);
     if (clamped < kMinDecimals || clamped > kMaxDecimals) std::abort();

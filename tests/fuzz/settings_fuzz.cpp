@@ -14,24 +14,14 @@
 #include "host/program_settings.h"
 #include "host/settings.h"
 #include "host/text.h"
+#include "tests/fuzz/fuzz_input.h"
 #include "ui/model/settings_form.h"
 
 namespace {
 
 // The profile the fuzzer plays; this target is the host.
-struct Profile {
-    const uint8_t* data = nullptr;
-    size_t size = 0;
+struct Profile : FuzzInput {
     size_t calls = 0;
-    template <class T>
-    T Take() {
-        T value{};
-        const size_t n = size < sizeof value ? size : sizeof value;
-        std::memcpy(&value, data, n);
-        data += n;
-        size -= n;
-        return value;
-    }
 } g_profile;
 
 HostServices g_table{};
@@ -62,7 +52,9 @@ intptr_t HostCallService(const char* name, intptr_t argument1, intptr_t argument
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    g_profile = Profile{data, size, 0};
+    g_profile = Profile{};
+    g_profile.data = data;
+    g_profile.size = size;
     ResetProgramSettingsForTest();
     ResetCatalogueForTest();
     SetProfilePrefix(kProfilePrefix);
