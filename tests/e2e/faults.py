@@ -3,6 +3,7 @@ damaged or locked, damaged chromatogram files, a host without a profile, selecti
 cannot hold or that name nothing visible, and reports whose template or temporary folder fail.
 Each shows what the user is told, that the window goes on answering, that what was loaded stays
 loaded and that the host's files are left as they were."""
+import glob
 import json
 import math
 import os
@@ -310,10 +311,10 @@ def test_hostile_databases(ctx):
     temps = [os.path.join(folder, "temp"), os.path.join(folder, "unix-temp")]
     for t in temps:
         os.makedirs(t)
-    prefix_temps = [os.path.join(winenv.prefix(ctx.arch), "drive_c", "windows", "temp")]
-    users = os.path.join(winenv.prefix(ctx.arch), "drive_c", "users")
-    prefix_temps += [os.path.join(users, u, "AppData", "Local", "Temp") for u in os.listdir(users)]
-    watched = temps + [t for t in prefix_temps if os.path.isdir(t)]
+    drive = os.path.join(winenv.prefix(ctx.arch), "drive_c")
+    # The given folders and the prefix's own temporary folders (which wine makes with the prefix).
+    watched = lambda: temps + glob.glob(os.path.join(drive, "windows", "temp")) + \
+        glob.glob(os.path.join(drive, "users", "*", "AppData", "Local", "Temp"))
     db = os.path.join(folder, "host.db")
     names = list(hostile.CASES)
     phase = {"n": -1}
@@ -321,7 +322,7 @@ def test_hostile_databases(ctx):
 
     def watch(pid):
         memory = anonymous_memory(pid) or 0
-        temp = folder_bytes(watched)
+        temp = folder_bytes(watched())
         old = peaks.get(phase["n"], (0, 0))
         peaks[phase["n"]] = (max(old[0], memory), max(old[1], temp))
 
@@ -336,7 +337,7 @@ def test_hostile_databases(ctx):
         shutil.copyfile(sample_data(ctx), db)
         phase["n"] += 1
 
-    temp_before = folder_bytes(watched)
+    temp_before = folder_bytes(watched())
     lines = ["env TMP " + W(temps[0]), "env TEMP " + W(temps[0]), "select 1", "counts"]
     for _ in names:
         # Deleting every chromatogram first: an assay row read before its peaks failed stays listed.
