@@ -1,5 +1,10 @@
 # Compiles SQLite, pugixml and zlib with minizip (after deps-sources.cmake).
 add_library(tessaro_sqlite STATIC "${sqlite_dir}/sqlite3.c")
+# No option that changes what valid data reads as. What a connection may cost
+# (value length, worker threads, ...) is bounded per connection in
+# data/database.cpp, not here: the same library writes the sample and test
+# databases, some of them large on purpose. SQLITE_DEFAULT_MEMSTATUS stays on
+# (the default): the heap limit of the plug-in's connections needs it.
 target_compile_definitions(tessaro_sqlite PRIVATE
   SQLITE_OMIT_LOAD_EXTENSION SQLITE_DQS=0 SQLITE_DEFAULT_FOREIGN_KEYS=0 SQLITE_USE_URI=0)
 if(NOT WIN32)

@@ -45,7 +45,7 @@ deps=$(deps_dir)
 mkdir -p "$deps/src"
 missing_sources=()
 for package in sqlite3 pugixml zlib; do
-  ls "$deps"/src/${package}_*.orig.tar.* >/dev/null 2>&1 || missing_sources+=("$package/bookworm")
+  ls "$deps"/src/${package}_*.orig.tar.* "$deps"/src/${package}_*.dsc >/dev/null 2>&1 || missing_sources+=("$package/bookworm")
 done
 if [ ${#missing_sources[@]} -gt 0 ]; then
   if ! grep -rqs '^Types: deb-src' /etc/apt/sources.list.d/ && ! grep -qs '^deb-src' /etc/apt/sources.list; then
@@ -58,15 +58,31 @@ if [ ${#missing_sources[@]} -gt 0 ]; then
   (cd "$deps/src" && apt-get source -qq --download-only "${missing_sources[@]}" >/dev/null)
 fi
 
-# SQLite amalgamation (needs tclsh); pugixml is compiled from its own tree.
-if [ ! -s "$deps/sqlite/sqlite3.c" ]; then
-  step "building the SQLite amalgamation"
-  rm -rf "$deps/sqlite-tree" "$deps/sqlite"; mkdir -p "$deps/sqlite-tree" "$deps/sqlite"
-  tar -xf "$(ls "$deps"/src/sqlite3_*.orig.tar.* | head -n 1)" -C "$deps/sqlite-tree" --strip-components=1
+# SQLite amalgamation (needs tclsh), made from Debian's source package with its
+# patches applied (dpkg-source runs the package's quilt series), not from the
+# upstream tarball alone. $deps/sqlite/debian-version names the package version it
+# was made from and is written last: an amalgamation without it (made from the
+# bare tarball, or cut short) or from another version is made again.
+sqlite_dsc=$(ls "$deps"/src/sqlite3_*.dsc | sort -V | tail -n 1)
+sqlite_version=$(sed -n 's/^Version: //p' "$sqlite_dsc")
+if [ ! -s "$deps/sqlite/sqlite3.c" ] || [ "$(cat "$deps/sqlite/debian-version" 2>/dev/null)" != "$sqlite_version" ]; then
+  step "building the SQLite amalgamation from Debian's source $sqlite_version"
+  rm -rf "$deps/sqlite-tree" "$deps/sqlite"; mkdir -p "$deps/sqlite"
+  dpkg-source --no-check -x "$sqlite_dsc" "$deps/sqlite-tree" >/dev/null
   (cd "$deps/sqlite-tree" && ./configure >/dev/null && make -s sqlite3.c >/dev/null 2>&1)
+  # The fix for CVE-2025-6965 (Debian's 42-CVE-2025-6965.patch) adds this error.
+  if ! grep -q 'more than %d aggregate terms' "$deps/sqlite-tree/sqlite3.c"; then
+    echo "setup: the SQLite amalgamation lacks Debian's fix for CVE-2025-6965" >&2; exit 1
+  fi
   cp "$deps/sqlite-tree/sqlite3.c" "$deps/sqlite-tree/sqlite3.h" "$deps/sqlite/"
+  cp "$deps/sqlite-tree/.pc/applied-patches" "$deps/sqlite/debian-patches"
+  echo "$sqlite_version" > "$deps/sqlite/debian-version"
   rm -rf "$deps/sqlite-tree"
 fi
+step "SQLite $(sed -n 's/^#define SQLITE_VERSION  *"\(.*\)"/\1/p' "$deps/sqlite/sqlite3.h"), Debian $sqlite_version, patches applied:"
+sed 's/^/      /' "$deps/sqlite/debian-patches"
+
+# pugixml is compiled from its own tree.
 if [ ! -s "$deps/pugixml/src/pugixml.cpp" ]; then
   step "unpacking pugixml"
   rm -rf "$deps/pugixml"; mkdir -p "$deps/pugixml"

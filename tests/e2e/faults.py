@@ -3,6 +3,7 @@ damaged or locked, damaged chromatogram files, a host without a profile, selecti
 cannot hold or that name nothing visible, and reports whose template or temporary folder fail.
 Each shows what the user is told, that the window goes on answering, that what was loaded stays
 loaded and that the host's files are left as they were."""
+import glob
 import json
 import math
 import os
@@ -16,6 +17,7 @@ import threading
 import time
 import zipfile
 
+import hostile
 import winenv
 from common import (Failure, aligned_table, controls, expect, file_digest, native_dir, read_table, records,
                     sample_data)
@@ -30,9 +32,10 @@ def scratch(ctx, *names):
     return os.path.join(folder, *names)
 
 
-def run_scenario(ctx, name, lines, actions=(), args=(), profile=None, timeout=600):
+def run_scenario(ctx, name, lines, actions=(), args=(), profile=None, timeout=600, env=None, watch=None):
     """host-sim --auto over the lines. Each line "handoff" makes the host stop there until the
-    next action has run on this side (it may break or mend the database, lock it, ...).
+    next action has run on this side (it may break or mend the database, lock it, ...). env adds
+    to the process's environment; watch(pid) is called every 20 ms while the host runs.
     Returns every record of the transcript."""
     if not getattr(ctx, "unmanaged", False):
         # As Context.scenario does: unmanaged windows are hidden without waiting.
@@ -55,10 +58,12 @@ def run_scenario(ctx, name, lines, actions=(), args=(), profile=None, timeout=60
     transcript = os.path.join(folder, name + ".jsonl")
     done = 0
     with open(transcript, "wb") as out:
-        proc = subprocess.Popen(command, env=ctx.wine.env, stdout=out, stderr=subprocess.PIPE)
+        proc = subprocess.Popen(command, env=dict(ctx.wine.env, **(env or {})), stdout=out, stderr=subprocess.PIPE)
         started = time.time()
         try:
             while proc.poll() is None:
+                if watch:
+                    watch(proc.pid)
                 if done < len(handoffs) and os.path.exists(handoffs[done]):
                     actions[done]()
                     os.remove(handoffs[done])
@@ -263,6 +268,111 @@ def test_database_missing_at_start(ctx):
         expect(len(records(calls, "no-modal")) == 1, "%s: reloading an empty list showed a box" % name)
         expect(records(calls, "state")[0]["visible"], "%s: the window does not answer" % name)
     expect(not os.path.exists(missing), "opening created %s" % missing)
+
+
+def anonymous_memory(pid):
+    """The resident anonymous memory of a process in bytes (what wine counts as its private
+    bytes), or None once it is gone."""
+    try:
+        with open("/proc/%d/status" % pid) as f:
+            for line in f:
+                if line.startswith("RssAnon:"):
+                    return int(line.split()[1]) * 1024
+    except OSError:
+        return None
+    return None
+
+
+def folder_bytes(folders):
+    total = 0
+    for folder in folders:
+        for root, _, files in os.walk(folder):
+            for name in files:
+                try:
+                    total += os.lstat(os.path.join(root, name)).st_size
+                except OSError:
+                    pass  # removed meanwhile
+    return total
+
+
+MEMORY_LIMIT = 100 * 1024 * 1024
+TEMP_LIMIT = 10 * 1024 * 1024
+
+
+def test_hostile_databases(ctx):
+    """Host databases made to hang or exhaust the reader (tests/e2e/hostile.py): a view of an
+    endless recursion in place of [assay], a view of a billion rows for [peak] to sort, a view
+    and a table with a file name of 300 MB, a file name computed for most of an hour. Adding
+    chromatogram 1 from each shows the failure box with SQLite's message and code, the window
+    answers afterwards, the process's memory (sampled every 20 ms) stays under 100 MB and its
+    temporary folders grow by less than 10 MB. With the sample database back, adding works."""
+    folder = scratch(ctx, "hostile")
+    shutil.rmtree(folder, ignore_errors=True)
+    temps = [os.path.join(folder, "temp"), os.path.join(folder, "unix-temp")]
+    for t in temps:
+        os.makedirs(t)
+    drive = os.path.join(winenv.prefix(ctx.arch), "drive_c")
+    # The given folders and the prefix's own temporary folders (which wine makes with the prefix).
+    watched = lambda: temps + glob.glob(os.path.join(drive, "windows", "temp")) + \
+        glob.glob(os.path.join(drive, "users", "*", "AppData", "Local", "Temp"))
+    db = os.path.join(folder, "host.db")
+    names = list(hostile.CASES)
+    phase = {"n": -1}
+    peaks = {}  # phase: (memory, temporary bytes)
+
+    def watch(pid):
+        memory = anonymous_memory(pid) or 0
+        temp = folder_bytes(watched())
+        old = peaks.get(phase["n"], (0, 0))
+        peaks[phase["n"]] = (max(old[0], memory), max(old[1], temp))
+
+    def make(name):
+        def action():
+            hostile.make(db, name)
+            phase["n"] += 1
+        return action
+
+    def mend():
+        os.remove(db)
+        shutil.copyfile(sample_data(ctx), db)
+        phase["n"] += 1
+
+    temp_before = folder_bytes(watched())
+    lines = ["env TMP " + W(temps[0]), "env TEMP " + W(temps[0]), "select 1", "counts"]
+    for _ in names:
+        # Deleting every chromatogram first: an assay row read before its peaks failed stays listed.
+        lines += ["handoff", "press 1019", "clock", "press 1020 ok", "clock", "state", "counts"]
+    lines += ["handoff", "select 1,2", "press 1020", "dump " + W(os.path.join(folder, "dump")), "state", "counts"]
+    actions = [make(n) for n in names] + [mend]
+    calls = run_scenario(ctx, "hostile", lines, actions, ["--db", W(db)], timeout=900,
+                         env={"TMPDIR": temps[1]}, watch=watch)
+
+    parts = between(calls, "handoff")
+    figures = []
+    for k, name in enumerate(names):
+        _, message, code = hostile.CASES[name]
+        part = parts[k + 1]
+        boxes = [box(m) for m in records(part, "modal")]
+        want = failure_text("добавление хроматограмм", message, code)
+        expect(len(boxes) == 1 and boxes[0][0] == "Tessaro" and boxes[0][1].startswith(want),
+               "%s: boxes %r" % (name, boxes))
+        rest = boxes[0][1][len(want):] if boxes else ""
+        expect(rest == "" or rest.startswith("\nЗапрос: SELECT "), "%s: the box ends with %r" % (name, rest))
+        expect(records(part, "state")[0]["visible"], "%s: the window does not answer" % name)
+        start, end = records(part, "clock")
+        memory, temp = peaks.get(k, (0, 0))
+        private = records(part, "counts")[0]["privateBytes"]
+        figures.append((name, end["ms"] - start["ms"], memory, private, temp - temp_before))
+    mb = lambda b: b / 1048576.0
+    for name, ms, memory, private, temp in figures:
+        print("     %-30s box after %5d ms; memory at most %.1f MB (private bytes after %.1f MB); "
+              "temporary files %+.1f MB" % (name, ms, mb(memory), mb(private), mb(temp)), flush=True)
+    for name, ms, memory, private, temp in figures:
+        expect(0 < memory < MEMORY_LIMIT and private < MEMORY_LIMIT, "%s: memory %.1f MB" % (name, mb(memory)))
+        expect(temp < TEMP_LIMIT, "%s: temporary files grew by %.1f MB" % (name, mb(temp)))
+    last = parts[-1]
+    expect(not records(last, "modal") and len(listed(os.path.join(folder, "dump"))) == 2,
+           "the sample database did not load after the hostile ones: %r" % records(last, "modal"))
 
 
 # ------------------------------------------------------------------ chromatogram files
@@ -653,6 +763,7 @@ def test_failed_steps_restore_the_lists(ctx):
     expect(not records(calls, "modal"), "unarmed: boxes %r" % [box(m) for m in records(calls, "modal")])
 
 
-FAULT_TESTS = [test_database_faults, test_failed_steps_restore_the_lists, test_database_missing_at_start, test_chromatogram_file_faults,
+FAULT_TESTS = [test_database_faults, test_failed_steps_restore_the_lists, test_database_missing_at_start,
+               test_hostile_databases, test_chromatogram_file_faults,
                test_no_profile_road, test_selection_beyond_the_buffer, test_selection_of_nothing_visible,
                test_report_faults]

@@ -1,10 +1,14 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <condition_variable>
 #include <fstream>
+#include <mutex>
 #include <thread>
 
+#include "data/assay_list.h"
 #include "data/database.h"
+#include "data/mixture_list.h"
 #include "tests/unit/data_fixture.h"
 
 using DataBase::Database;
@@ -59,6 +63,13 @@ TEST_F(DatabaseTest, ColumnsConvertByHandlerTypeAndNullsGiveTheirDefaults) {
     EXPECT_EQ(calls, 0);
 }
 
+TEST_F(DatabaseTest, TheSqlTextIsPreparedAsItIs) {
+    Database db(uri().c_str());
+    std::wstring text;
+    db.Prepare(L"SELECT '100%% %d%%';").ForEachRow([&](std::wstring s) { text = std::move(s); });
+    EXPECT_EQ(text, L"100%% %d%%");
+}
+
 TEST_F(DatabaseTest, TextParameterIsBoundAsUnicodeAndComparedBySqlite) {
     Database db(uri().c_str());
     auto count = [&](const std::wstring& text) {
@@ -81,7 +92,8 @@ TEST_F(DatabaseTest, StatementsNestInsideARowHandlerOnTheSameAndOtherConnections
         inner.Bind(static_cast<uint32_t>(5));  // never matches the 64-bit id
         inner.ForEachRow([&](std::wstring v) { seen.push_back(L"bad " + v); });
         Database other(uri().c_str());
-        auto st = other.Prepare(L"SELECT v FROM child WHERE parent = %lld ORDER BY v;", static_cast<long long>(id));
+        auto st = other.Prepare(L"SELECT v FROM child WHERE parent = ? + 4294967296 ORDER BY v;");
+        st.Bind(static_cast<uint32_t>(id));  // its low 32 bits
         st.ForEachRow([&](std::wstring v) { seen.push_back(v); });
     });
     EXPECT_EQ(seen, (std::vector<std::wstring>{L"a", L"b"}));
@@ -224,6 +236,163 @@ TEST_F(DatabaseTest, ALockReleasedWithinTheTimeoutIsWaitedFor) {
     }
     release.join();
     EXPECT_EQ(sum, 18);
+}
+
+// ---------------------------------------------------------------- hostile databases
+
+// While it lives, a statement of the connection still running after a minute is
+// interrupted: a statement that would never end fails its test instead of hanging it.
+class Watchdog {
+public:
+    explicit Watchdog(const Database& db)
+        : thread_([this, handle = db.Handle()] {
+              std::unique_lock<std::mutex> lock(mutex_);
+              if (!wake_.wait_for(lock, std::chrono::minutes(1), [this] { return done_; })) sqlite3_interrupt(handle);
+          }) {}
+    ~Watchdog() {
+        {
+            std::lock_guard<std::mutex> lock(mutex_);
+            done_ = true;
+        }
+        wake_.notify_one();
+        thread_.join();
+    }
+
+private:
+    std::mutex mutex_;
+    std::condition_variable wake_;
+    bool done_ = false;
+    std::thread thread_;
+};
+
+// The SqlException that what() raises on the connection, watched as above.
+template <class F>
+SqlException FailureOf(const Database& db, F&& what) {
+    Watchdog watchdog(db);
+    try {
+        what();
+    } catch (const SqlException& e) {
+        return e;
+    }
+    ADD_FAILURE() << "no SqlException";
+    return SqlException("none", SQLITE_OK, std::nullopt);
+}
+
+// Host databases made to cost the plug-in time, memory or disk when it adds
+// chromatogram 1: each fails with SQLite's error instead.
+TEST(HostileDatabaseTest, AddingFromADatabaseMadeToHangOrExhaustFailsWithItsError) {
+    const std::string endless = "WITH RECURSIVE endless(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM endless)";
+    const std::string billion =
+        "WITH RECURSIVE billion(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM billion WHERE i < 1000000000)";
+    const std::string assay = "INSERT INTO assay VALUES (1, 0, 'none.chr', 's', '', 0, 0);";
+    struct Case {
+        const char* what;
+        std::string sql;
+        int code;
+        const char* message;
+    };
+    const std::vector<Case> cases = {
+        {"[assay] as a view over an endless recursion",
+         "DROP TABLE assay; CREATE VIEW assay AS " + endless +
+             " SELECT i AS id, 0 AS date, 'f' AS filename, 's' AS sample, '' AS mixture, 0 AS ishidden,"
+             " 0 AS isdeleted FROM endless;",
+         SQLITE_ERROR, "no such table: main.endless"},  // SQLite refuses the view on resolving its recursion
+        {"[peak] as a view of a billion rows to sort",
+         assay + "DROP TABLE peak; CREATE VIEW peak AS " + billion +
+             " SELECT 1 AS assayid, i AS nameid, 'Метан' AS name, 1.0 AS area, random() AS time, 0 AS channel"
+             " FROM billion;",
+         SQLITE_ERROR, "no such table: main.billion"},
+        {"[assay] as a view with a file name of 300 MB",
+         "DROP TABLE assay; CREATE VIEW assay AS SELECT 1 AS id, 0 AS date, printf('%.*c', 300000000, 'x') AS filename,"
+         " 's' AS sample, '' AS mixture, 0 AS ishidden, 0 AS isdeleted;",
+         SQLITE_ERROR, "access to view \"assay\" prohibited"},
+        {"a file name of 6 MB in [assay]",
+         "INSERT INTO assay VALUES (1, 0, printf('%.*c', 6000000, 'x'), 's', '', 0, 0);", SQLITE_TOOBIG,
+         "string or blob too big"},
+        {"a file name computed on reading",
+         "DROP TABLE assay; CREATE TABLE assay (id INTEGER PRIMARY KEY, date INTEGER, sample TEXT, mixture TEXT,"
+         " ishidden INTEGER, isdeleted INTEGER, filename TEXT GENERATED ALWAYS AS (upper(sample)) VIRTUAL);"
+         "INSERT INTO assay VALUES (1, 0, 's', '', 0, 0);",
+         SQLITE_AUTH, "access to assay.filename is prohibited"},
+    };
+    for (const Case& c : cases) {
+        TempDir dir;
+        {
+            HostDb host(dir.Path() / "host.db");
+            host.CreateTables();
+            host.Exec(c.sql);
+        }
+        Database db(dir.Wide("host.db").c_str());
+        MixtureList mixtures;
+        AssayList list(mixtures);
+        SqlException e = FailureOf(db, [&] { list.LoadAssay(db, 1); });
+        EXPECT_EQ(e.code, c.code) << c.what << ": " << e.what();
+        EXPECT_STREQ(e.what(), c.message) << c.what;
+    }
+}
+
+TEST_F(DatabaseTest, AStatementStillRunningAtTheTimeLimitEndsWithAClearError) {
+    HostDb(dbPath()).Exec("CREATE TABLE k (i INTEGER);"
+                          "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 1000)"
+                          " INSERT INTO k SELECT i FROM n;");
+    Database db(uri().c_str());
+    const char* sql = "SELECT count(*) FROM k AS a, k AS b, k AS c, k AS d, k AS e;";  // 10^15 rows
+    SqlException e = FailureOf(db, [&] { db.Prepare(WideFromUtf8(sql).c_str()).ForEachRow([](int64_t) {}); });
+    EXPECT_EQ(e.code, SQLITE_INTERRUPT);
+    EXPECT_STREQ(e.what(), "the database query took too long");
+    EXPECT_EQ(e.sql, std::optional<std::string>(sql));
+    int32_t sum = 0;  // the connection goes on
+    db.Prepare(L"SELECT n FROM t;").ForEachRow([&](int32_t n) { sum += n; });
+    EXPECT_EQ(sum, 42);
+}
+
+TEST_F(DatabaseTest, AStatementEndsAfterTheMostRowsItMayReturn) {
+    Database db(uri().c_str());
+    const char* sql = "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 5000000) SELECT i FROM n;";
+    int64_t rows = 0;
+    SqlException e = FailureOf(db, [&] { db.Prepare(WideFromUtf8(sql).c_str()).ForEachRow([&](int64_t) { ++rows; }); });
+    EXPECT_EQ(e.code, SQLITE_TOOBIG);
+    EXPECT_STREQ(e.what(), "the database query returned more than 100000 rows");
+    EXPECT_EQ(e.sql, std::optional<std::string>(sql));
+    EXPECT_EQ(rows, Database::kRowLimit);
+}
+
+// Sorted rows stay in memory, within the limit of SQLite's heap: sorting more
+// fails instead of filling memory or the disk with temporary files.
+TEST_F(DatabaseTest, SortingMoreThanTheMemoryLimitFailsAndTheConnectionGoesOn) {
+    Database db(uri().c_str());
+    SqlException e = FailureOf(db, [&] {
+        db.Prepare(L"WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 20000)"
+                   L" SELECT randomblob(100000) FROM n ORDER BY 1;")  // 2 GB
+            .ForEachRow([](const std::wstring&) {});
+    });
+    EXPECT_EQ(e.code, SQLITE_NOMEM) << e.what();
+    int32_t sum = 0;
+    db.Prepare(L"SELECT n FROM t;").ForEachRow([&](int32_t n) { sum += n; });
+    EXPECT_EQ(sum, 42);
+}
+
+// A text that cannot be converted for want of memory is an error, not an empty text.
+TEST_F(DatabaseTest, ATextThatCannotBeConvertedRaisesOutOfMemory) {
+    HostDb(dbPath()).Exec("CREATE TABLE long (s TEXT); INSERT INTO long VALUES (printf('%.*c', 900000, 'x'));");
+    Database db(uri().c_str());
+    sqlite3_stmt* statement = nullptr;
+    ASSERT_EQ(sqlite3_prepare_v2(db.Handle(), "SELECT s FROM long;", -1, &statement, nullptr), SQLITE_OK);
+    ASSERT_EQ(sqlite3_step(statement), SQLITE_ROW);
+    // The UTF-16 copy (1.8 MB) is more than SQLite may still allocate.
+    const sqlite3_int64 limit = sqlite3_hard_heap_limit64(-1);
+    sqlite3_hard_heap_limit64(sqlite3_memory_used() + 65536);
+    std::wstring text = L"before";
+    try {
+        DataBase::detail::ReadColumn(statement, 0, text);
+        ADD_FAILURE() << "read " << text.size() << " characters";
+    } catch (const SqlException& e) {
+        EXPECT_EQ(e.code, SQLITE_NOMEM);
+        EXPECT_STREQ(e.what(), "out of memory");
+        EXPECT_EQ(e.sql, std::optional<std::string>("SELECT s FROM long;"));
+    }
+    sqlite3_hard_heap_limit64(limit);
+    sqlite3_finalize(statement);
 }
 
 }  // namespace

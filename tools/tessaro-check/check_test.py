@@ -1,16 +1,21 @@
 #!/usr/bin/env python3
 """tessaro-check over the generated sample database: a full verdict for every
-component, a readable text, and exit status 2 with a message for bad input."""
+component, a readable text, and exit status 2 with a message for bad input and
+for host databases made to hang or exhaust the reader."""
 import argparse
 import json
 import os
 import shutil
 import subprocess
 import sys
+import time
+
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "tests", "e2e"))
+import hostile  # noqa: E402
 
 
-def run(cmd):
-    return subprocess.run(cmd, capture_output=True, text=True, encoding="utf-8")
+def run(cmd, timeout=None):
+    return subprocess.run(cmd, capture_output=True, text=True, encoding="utf-8", timeout=timeout)
 
 
 def main():
@@ -86,6 +91,21 @@ def main():
         pass
     r = run([a.check, "--db", os.path.join(a.work, "empty.db")])
     expect(r.returncode == 2 and "no such table" in r.stderr, "a database without tables: status 2 with the message")
+
+    # Hostile databases: each is refused with SQLite's message. The time limit only stops a hang.
+    for name in hostile.LIGHT:
+        path = os.path.join(a.work, "hostile.db")
+        hostile.make(path, name)
+        _, message, code = hostile.CASES[name]
+        started = time.monotonic()
+        try:
+            r = run([a.check, "--db", path], timeout=60)
+        except subprocess.TimeoutExpired:
+            failures.append("%s: tessaro-check ran for a minute" % name)
+            continue
+        print("%s: status %d after %.2f s" % (name, r.returncode, time.monotonic() - started))
+        expect(r.returncode == 2 and "database error %d: %s\n" % (code, message) in r.stderr,
+               "%s: status %d, %r" % (name, r.returncode, r.stderr))
 
     # The load data set: 51 analyses of each mixture and the blank, 256 in all; the hidden and
     # deleted ones follow them and stay out.
