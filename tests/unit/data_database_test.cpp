@@ -206,7 +206,7 @@ TEST_F(DatabaseTest, ALockHeldPastTheTimeoutIsReportedAsBusyFromTheRowLoop) {
     auto st = db.Prepare(L"SELECT n FROM t;");
     HostDb writer(dbPath());
     writer.Exec("BEGIN EXCLUSIVE; UPDATE t SET n = 1;");
-    auto start = std::chrono::steady_clock::now();
+    // (That the lock is waited for first is shown by the test below, without a clock.)
     try {
         st.ForEachRow([](int32_t) {});
         FAIL() << "read through an exclusive lock";
@@ -214,8 +214,6 @@ TEST_F(DatabaseTest, ALockHeldPastTheTimeoutIsReportedAsBusyFromTheRowLoop) {
         EXPECT_EQ(e.code, SQLITE_BUSY);
         EXPECT_EQ(e.sql, std::optional<std::string>("SELECT n FROM t;"));
     }
-    // The lock was waited for before giving up.
-    EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(Database::kBusyTimeoutMs - 100));
     writer.Exec("ROLLBACK;");
 }
 
