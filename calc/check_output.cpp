@@ -9,7 +9,8 @@
 #include "calc/message_log.h"
 #include "calc/results_table.h"
 #include "catalogue/component_catalogue.h"
-#include "host/text.h"
+#include "base/json.h"
+#include "base/text.h"
 
 namespace {
 
@@ -23,81 +24,13 @@ std::string LineEnds(std::string text) {
     return out;
 }
 
-// A small writer of JSON text: values separated by commas as they come.
-class Json {
-public:
-    std::string out;
-
-    void Open(char bracket) {
-        Comma();
-        out += bracket;
-        first_ = true;
-    }
-    void Close(char bracket) {
-        out += bracket;
-        first_ = false;
-    }
-    Json& Key(const char* key) {
-        Comma();
-        out += '"';
-        out += key;
-        out += "\":";
-        first_ = true;  // the value follows without a comma
-        return *this;
-    }
-    void String(const std::wstring& text) {
-        Comma();
-        out += '"';
-        for (unsigned char c : Utf8FromWide(text)) {
-            switch (c) {
-                case '"': out += "\\\""; break;
-                case '\\': out += "\\\\"; break;
-                case '\n': out += "\\n"; break;
-                case '\r': out += "\\r"; break;
-                case '\t': out += "\\t"; break;
-                default:
-                    if (c < 0x20) {
-                        char buffer[8];
-                        std::snprintf(buffer, sizeof buffer, "\\u%04x", c);
-                        out += buffer;
-                    } else {
-                        out += static_cast<char>(c);
-                    }
-            }
-        }
-        out += '"';
-    }
-    void Real(double value) {
-        if (value == NoValue) return Raw("null");
-        if (std::isnan(value)) return Raw("\"nan\"");
-        if (std::isinf(value)) return Raw(value > 0 ? "\"inf\"" : "\"-inf\"");
-        char buffer[40];
-        std::snprintf(buffer, sizeof buffer, "%.17g", value);
-        Raw(buffer);
-    }
-    void Integer(int64_t value) { Raw(std::to_string(value)); }
-    void Bool(bool value) { Raw(value ? "true" : "false"); }
-    void Null() { Raw("null"); }
-
-private:
-    void Raw(const std::string& text) {
-        Comma();
-        out += text;
-    }
-    void Comma() {
-        if (!first_) out += ',';
-        first_ = false;
-    }
-    bool first_ = true;
-};
-
-void Texts(Json& j, const char* key, const std::vector<std::wstring>& texts) {
+void Texts(JsonWriter& j, const char* key, const std::vector<std::wstring>& texts) {
     j.Key(key).Open('[');
     for (const std::wstring& t : texts) j.String(t);
     j.Close(']');
 }
 
-void Level(Json& j, const CalcLevel& l) {
+void Level(JsonWriter& j, const CalcLevel& l) {
     j.Open('{');
     j.Key("mixtureId");
     if (l.mixture) j.Integer(l.mixture->id); else j.Null();
@@ -121,7 +54,7 @@ void Level(Json& j, const CalcLevel& l) {
     j.Close('}');
 }
 
-void Component(Json& j, const CalcComponent& c) {
+void Component(JsonWriter& j, const CalcComponent& c) {
     j.Open('{');
     j.Key("name").String(c.name);
     j.Key("nameId").String(c.nameId);
@@ -174,7 +107,7 @@ std::string CheckText(const LinearityCalc& calc, const MessageLog& log, int32_t 
 
 std::string CheckJson(const LinearityCalc& calc, const MixtureRecords& mixtures, const AssayRecords& assays,
                       const MessageLog& log, const CheckSwitches& switches) {
-    Json j;
+    JsonWriter j;
     j.Open('{');
     j.Key("settings").Open('{');
     j.Key("pressureCorrection").Bool(switches.pressureCorrection);
@@ -237,5 +170,5 @@ std::string CheckJson(const LinearityCalc& calc, const MixtureRecords& mixtures,
     Texts(j, "info", log.infoList);
     j.Close('}');
     j.Close('}');
-    return j.out + "\n";
+    return j.Text() + "\n";
 }

@@ -6,7 +6,7 @@
 #include "calc/fold.h"
 #include "calc/linearity_calc.h"
 #include "calc/message_log.h"
-#include "host/text.h"
+#include "base/text.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 #include "calc/gost_tables.h"
 
-#include "calc/no_value.h"
-#include "host/text.h"
+#include "base/no_value.h"
+#include "base/text.h"
 
 namespace {
 

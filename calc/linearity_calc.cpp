@@ -9,7 +9,7 @@
 #include "calc/fold.h"
 #include "calc/message_log.h"
 #include "catalogue/component_catalogue.h"
-#include "host/text.h"
+#include "base/text.h"
 
 namespace {
 

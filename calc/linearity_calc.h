@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "calc/no_value.h"
+#include "base/no_value.h"
 #include "data/records.h"
 #include "host/program_settings.h"
 

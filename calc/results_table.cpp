@@ -3,7 +3,7 @@
 #include <cmath>
 
 #include "calc/linearity_calc.h"
-#include "host/text.h"
+#include "base/text.h"
 
 namespace {
 

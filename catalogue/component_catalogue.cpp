@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "host/settings.h"
-#include "host/text.h"
+#include "base/text.h"
 
 namespace {
 

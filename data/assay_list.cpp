@@ -8,7 +8,7 @@
 #include "data/database.h"
 #include "data/database_connection.h"
 #include "data/norvane_file.h"
-#include "host/host_api.h"
+#include "host/services.h"
 
 namespace {
 const wchar_t* const kAssaySql =

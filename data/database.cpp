@@ -2,7 +2,7 @@
 
 #include <sqlite3.h>
 
-#include "host/text.h"
+#include "base/text.h"
 
 namespace DataBase {
 

@@ -17,7 +17,7 @@
 #include <type_traits>
 #include <utility>
 
-#include "host/ctime.h"
+#include "base/ctime.h"
 
 struct sqlite3;
 struct sqlite3_stmt;

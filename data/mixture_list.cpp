@@ -2,7 +2,7 @@
 
 #include "data/database.h"
 #include "data/database_connection.h"
-#include "host/text.h"
+#include "base/text.h"
 
 namespace {
 const wchar_t* const kMixtureSql = L"SELECT id, name, ballon, release, expiry FROM [mixture] WHERE name = ?;";

@@ -10,7 +10,7 @@
 #include <new>
 #include <stdexcept>
 
-#include "host/text.h"
+#include "base/text.h"
 
 #if defined(__BYTE_ORDER__) && __BYTE_ORDER__ != __ORDER_LITTLE_ENDIAN__
 #error "the samples are copied as they lie in the file, which is little-endian"

@@ -10,7 +10,7 @@
 #include <utility>
 #include <vector>
 
-#include "host/ctime.h"
+#include "base/ctime.h"
 
 struct PeakRecord {
     std::wstring nameid;  // [peak].nameid, read as text

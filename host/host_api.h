@@ -86,11 +86,3 @@ inline constexpr const char* kProfileSetInt = "Profile/SetInt";
 inline constexpr const char* kProfileGetString = "Profile/GetString";
 inline constexpr const char* kProfileSetString = "Profile/SetString";
 }  // namespace HostNames
-
-// The table given to Load, or nullptr before Load and after Unload.
-HostServices* GetHostServices();
-void SetHostServices(HostServices* services);
-
-// Service calls that tolerate a missing table (they answer "not offered").
-bool HostServiceAvailable(const char* name);
-intptr_t HostCallService(const char* name, intptr_t argument1, intptr_t argument2);

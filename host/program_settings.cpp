@@ -1,7 +1,7 @@
 #include "host/program_settings.h"
 
 #include "host/settings.h"
-#include "host/text.h"
+#include "base/text.h"
 
 ProgramSettingsValues& GetProgramSettingsValues() {
     static ProgramSettingsValues values;

@@ -2,7 +2,7 @@
 // the pressure and temperature corrections of peak areas. They are loaded from
 // the profile once per process, by the first accessor constructed, and change
 // afterwards only through the settings dialog (Store). Decimals are always
-// within [kMinDecimals, kMaxDecimals] (host/text.h), whatever the profile held.
+// within [kMinDecimals, kMaxDecimals] (base/text.h), whatever the profile held.
 #pragma once
 
 #include <cstdint>

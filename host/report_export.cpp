@@ -1,6 +1,6 @@
 #include "host/report_export.h"
 
-#include "host/host_api.h"
+#include "host/services.h"
 
 intptr_t ExportReportThroughHost(const pugi::xml_document& document, const std::wstring& templatePath) {
     const pugi::xml_node root = document.child(L"root");

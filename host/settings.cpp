@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "host/host_api.h"
+#include "host/services.h"
 
 namespace {
 std::wstring& Prefix() {

@@ -1,6 +1,6 @@
 #include "host/version_info.h"
 
-#include "host/text.h"
+#include "base/text.h"
 
 const wchar_t* const VersionInfoReader::kKeys[VersionInfoReader::KeyCount] = {
     L"CompanyName", L"FileDescription", L"FileVersion",      L"InternalName",

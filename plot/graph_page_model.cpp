@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "host/text.h"
+#include "base/text.h"
 
 namespace {
 bool Known(double v) { return v != NoValue && std::isfinite(v); }

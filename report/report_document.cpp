@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "host/text.h"
+#include "base/text.h"
 
 namespace {
 constexpr const wchar_t* kMissing = L"---";

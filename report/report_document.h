@@ -9,7 +9,7 @@
 
 #include "calc/linearity_calc.h"
 #include "data/records.h"
-#include "host/ctime.h"
+#include "base/ctime.h"
 #include "pugixml.hpp"
 
 // What the report dialog collects.

@@ -2,10 +2,10 @@
 
 #include <ctime>
 
-#include "host/host_api.h"
+#include "host/services.h"
 #include "host/program_settings.h"
 #include "host/report_export.h"
-#include "host/text.h"
+#include "base/text.h"
 
 std::wstring ReportExportFailureText(intptr_t code) {
     std::wstring text = FormatW(L"Ошибка формирования отчета! Код ошибки: %d \r\nВозможные причины:\r\n",

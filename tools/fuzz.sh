@@ -32,10 +32,10 @@ cxx=${TESSARO_FUZZ_CXX:-clang++}
 # over all blocks per entry (0.3 MB: 3 s), and the costliest honest 1 MB inputs
 # measured take under 1 s, which leaves room for a loaded machine.
 targets=(
-  "norvane_file_fuzz      16384    10  64  chromatograms  data/norvane_file.cpp host/text.cpp"
-  "norvane_passport_fuzz  1048576  5   64  chromatograms  data/norvane_file.cpp host/text.cpp"
-  "number_text_fuzz       64       5   16  none           host/text.cpp host/ctime.cpp"
-  "settings_fuzz          4096     5   16  none           host/text.cpp host/settings.cpp host/program_settings.cpp ui/model/settings_form.cpp catalogue/component_catalogue.cpp"
+  "norvane_file_fuzz      16384    10  64  chromatograms  data/norvane_file.cpp base/text.cpp"
+  "norvane_passport_fuzz  1048576  5   64  chromatograms  data/norvane_file.cpp base/text.cpp"
+  "number_text_fuzz       64       5   16  none           base/text.cpp base/ctime.cpp"
+  "settings_fuzz          4096     5   16  none           base/text.cpp host/settings.cpp host/program_settings.cpp ui/model/settings_form.cpp catalogue/component_catalogue.cpp"
 )
 # A run of any target may hold this much memory in all (AddressSanitizer's
 # quarantine and the corpus included).

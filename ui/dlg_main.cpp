@@ -6,7 +6,7 @@
 #include "data/lists.h"
 #include "calc/results_table.h"
 #include "catalogue/component_catalogue.h"
-#include "host/host_api.h"
+#include "host/services.h"
 #include "resources/resource.h"
 #include "ui/dlg_msg.h"
 #include "ui/dlg_out_table.h"

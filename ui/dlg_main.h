@@ -14,7 +14,7 @@
 #include "ui/dlg_report.h"
 #include "ui/dlg_components.h"
 #include "ui/dlg_settings.h"
-#include "ui/model/layout.h"
+#include "base/layout.h"
 #include "win/controls.h"
 #include "win/dialog.h"
 

@@ -1,6 +1,6 @@
 #include "ui/dlg_settings.h"
 
-#include "host/text.h"
+#include "base/text.h"
 #include "resources/resource.h"
 #include "ui/model/about_texts.h"
 #include "ui/model/settings_form.h"

@@ -8,7 +8,7 @@
 
 #include <string>
 
-#include "ui/model/layout.h"
+#include "base/layout.h"
 
 class TabStrip {
 public:

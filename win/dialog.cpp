@@ -25,8 +25,7 @@
 #include <cstdio>
 #include <exception>
 
-#include "host/guard.h"
-#include "ui/model/failure_text.h"
+#include "base/guard.h"
 #include "win/module.h"
 
 namespace {
@@ -58,10 +57,16 @@ void Window::SetIcons(HICON large, HICON small) const {
     SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small));
 }
 
+namespace {
+FailureTextFormatter g_failureText = nullptr;
+}  // namespace
+
+void SetFailureTextFormatter(FailureTextFormatter formatter) { g_failureText = formatter; }
+
 void ShowFailureBox(HWND owner, const char* where, const std::exception* error) noexcept {
     HWND parent = owner ? owner : GetActiveWindow();
     try {
-        std::wstring text = FailureMessage(where, error);
+        std::wstring text = g_failureText ? g_failureText(where, error) : std::wstring(L"Операция не выполнена.");
         Module::ActivationScope scope;
         MessageBoxW(parent, text.c_str(), L"Tessaro", MB_OK | MB_ICONERROR);
         return;

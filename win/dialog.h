@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "ui/model/layout.h"
+#include "base/layout.h"
 
 // Common operations on any window handle.
 class Window {
@@ -108,6 +108,12 @@ private:
     static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
                                       DWORD_PTR self);
 };
+
+// The text of a failure box: what was being done (`where`) and what went wrong
+// (`error`, null for a failure that is no std::exception). The plug-in's top
+// installs it; until then a box says only that the operation failed.
+using FailureTextFormatter = std::wstring (*)(const char* where, const std::exception* error);
+void SetFailureTextFormatter(FailureTextFormatter formatter);
 
 // Shows what went wrong in a message box over the window (or the active one).
 // Throws nothing: without memory for the text, a fixed text is shown.

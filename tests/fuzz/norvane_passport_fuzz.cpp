@@ -11,7 +11,7 @@
 #include <unistd.h>
 
 #include "data/norvane_file.h"
-#include "host/text.h"
+#include "base/text.h"
 #include "tests/fuzz/passport_bytes.h"
 
 namespace {

@@ -8,8 +8,8 @@
 #include <cwchar>
 #include <string>
 
-#include "host/ctime.h"
-#include "host/text.h"
+#include "base/ctime.h"
+#include "base/text.h"
 #include "tests/fuzz/fuzz_input.h"
 
 namespace {

@@ -6,7 +6,7 @@
 #include <string>
 
 #include "data/norvane_file.h"
-#include "host/text.h"
+#include "base/text.h"
 
 namespace fuzz {
 

@@ -10,10 +10,10 @@
 #include <string>
 
 #include "catalogue/component_catalogue.h"
-#include "host/host_api.h"
+#include "host/services.h"
 #include "host/program_settings.h"
 #include "host/settings.h"
-#include "host/text.h"
+#include "base/text.h"
 #include "tests/fuzz/fuzz_input.h"
 #include "ui/model/settings_form.h"
 

@@ -3,7 +3,7 @@
 
 #include "calc/check_output.h"
 #include "calc/results_table.h"
-#include "host/text.h"
+#include "base/text.h"
 #include "tests/unit/calc_fixture.h"
 
 namespace {

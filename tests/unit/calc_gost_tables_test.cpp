@@ -5,7 +5,7 @@
 #include <limits>
 
 #include "calc/gost_tables.h"
-#include "calc/no_value.h"
+#include "base/no_value.h"
 
 namespace {
 

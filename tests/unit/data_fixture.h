@@ -9,7 +9,7 @@
 #include <stdexcept>
 #include <string>
 
-#include "host/text.h"
+#include "base/text.h"
 
 // A fresh folder under the system's temporary folder, removed with its content.
 class TempDir {

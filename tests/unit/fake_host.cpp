@@ -3,6 +3,7 @@
 #include <stdexcept>
 
 #include "host/program_settings.h"
+#include "host/services.h"
 #include "host/settings.h"
 
 namespace {

@@ -5,8 +5,9 @@
 #include <stdexcept>
 
 #include "data/database_connection.h"
-#include "host/plugin.h"
+#include "plugin/plugin.h"
 #include "host/program_settings.h"
+#include "host/services.h"
 #include "host/settings.h"
 #include "host/version_info.h"
 #include "tests/unit/fake_host.h"

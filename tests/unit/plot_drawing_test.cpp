@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <vector>
 
-#include "host/text.h"
+#include "base/text.h"
 
 #include "plot/plot_chart.h"
 #include "plot/recording_surface.h"

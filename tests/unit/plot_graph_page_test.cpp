@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "host/text.h"
+#include "base/text.h"
 #include "plot/graph_page_model.h"
 #include "plot/recording_surface.h"
 #include "tests/unit/calc_fixture.h"

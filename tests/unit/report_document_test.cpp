@@ -7,7 +7,7 @@
 #include "report/report_production.h"
 #include "report/report_settings.h"
 #include "host/settings.h"
-#include "host/text.h"
+#include "base/text.h"
 #include "tests/unit/calc_fixture.h"
 #include "tests/unit/fake_host.h"
 

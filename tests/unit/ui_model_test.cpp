@@ -7,12 +7,12 @@
 
 #include "calc/results_table.h"
 #include "host/program_settings.h"
-#include "host/text.h"
+#include "base/text.h"
 #include "report/report_document.h"
 #include "tests/unit/fake_host.h"
 #include "ui/model/failure_text.h"
 #include "ui/model/grid_rules.h"
-#include "ui/model/layout.h"
+#include "base/layout.h"
 #include "ui/model/settings_form.h"
 
 using namespace GridRules;

@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-#include <cstdio>
+#include "base/json.h"
 
 std::wstring WideFromUtf8Sim(const std::string& s) {
     if (s.empty()) return std::wstring();
@@ -42,27 +42,7 @@ bool WriteWholeFile(const std::wstring& path, const std::string& content) {
     return ok;
 }
 
-std::string JsonString(const std::string& s) {
-    std::string out = "\"";
-    for (unsigned char c : s) {
-        switch (c) {
-            case '"': out += "\\\""; break;
-            case '\\': out += "\\\\"; break;
-            case '\n': out += "\\n"; break;
-            case '\r': out += "\\r"; break;
-            case '\t': out += "\\t"; break;
-            default:
-                if (c < 0x20) {
-                    char esc[8];
-                    std::snprintf(esc, sizeof esc, "\\u%04x", c);
-                    out += esc;
-                } else {
-                    out += static_cast<char>(c);
-                }
-        }
-    }
-    return out + "\"";
-}
+std::string JsonString(const std::string& s) { return JsonQuote(s); }
 
 std::string JsonWide(const wchar_t* text) { return text ? JsonString(Utf8FromWideSim(text)) : "null"; }
 

@@ -8,7 +8,7 @@
 #include <utility>
 #include <vector>
 
-#include "host/text.h"
+#include "base/text.h"
 
 namespace {
 

@@ -19,7 +19,7 @@
 #include <vector>
 
 #include "data/norvane_file.h"
-#include "host/text.h"
+#include "base/text.h"
 
 namespace fs = std::filesystem;
 

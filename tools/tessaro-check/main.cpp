@@ -24,7 +24,7 @@
 #include "data/database_connection.h"
 #include "data/mixture_list.h"
 #include "host/program_settings.h"
-#include "host/text.h"
+#include "base/text.h"
 #include "plot/graph_page_model.h"
 #include "tools/plot-png/plot_png.h"
 

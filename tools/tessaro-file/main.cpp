@@ -1,38 +1,14 @@
 // tessaro-file info FILE: prints a chromatogram file as JSON. A file that does
 // not load prints {"error": CODE} with the loader's code and exits with 2.
-#include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <string>
 
 #include "data/norvane_file.h"
-#include "host/text.h"
+#include "base/json.h"
+#include "base/text.h"
 
 namespace {
-
-std::string Quote(const std::wstring& text) {
-    std::string out = "\"";
-    for (unsigned char c : Utf8FromWide(text)) {
-        if (c == '"' || c == '\\') {
-            out += '\\';
-            out += static_cast<char>(c);
-        } else if (c < 0x20) {
-            char escaped[8];
-            std::snprintf(escaped, sizeof escaped, "\\u%04x", c);
-            out += escaped;
-        } else {
-            out += static_cast<char>(c);
-        }
-    }
-    return out + "\"";
-}
-
-std::string Real(double v) {
-    if (!std::isfinite(v)) return "null";  // JSON has no infinities or NaN
-    char buffer[40];
-    std::snprintf(buffer, sizeof buffer, "%.17g", v);
-    return buffer;
-}
 
 // Writes members as "name": value pairs into one JSON object.
 class ObjectWriter {
@@ -41,7 +17,7 @@ public:
     void Key(const char* name) {
         if (!first_) out_ += ", ";
         first_ = false;
-        out_ += Quote(WideFromUtf8(name)) + ": ";
+        out_ += JsonQuote(std::string_view(name)) + ": ";
     }
     void Raw(const char* name, const std::string& value) {
         Key(name);
@@ -49,11 +25,11 @@ public:
     }
     void Close() { out_ += '}'; }
 
-    void operator()(const wchar_t* name, const std::wstring& v) { Member(name, Quote(v)); }
+    void operator()(const wchar_t* name, const std::wstring& v) { Member(name, JsonQuote(v)); }
     void operator()(const wchar_t* name, int32_t v) { Member(name, std::to_string(v)); }
     void operator()(const wchar_t* name, uint32_t v) { Member(name, std::to_string(v)); }
     void operator()(const wchar_t* name, int64_t v) { Member(name, std::to_string(v)); }
-    void operator()(const wchar_t* name, double v) { Member(name, Real(v)); }
+    void operator()(const wchar_t* name, double v) { Member(name, JsonNumber(v)); }
     void operator()(const wchar_t* name, bool v) { Member(name, v ? "true" : "false"); }
 
 private:
@@ -94,8 +70,8 @@ std::string FileJson(const CNorvaneFile4& file) {
         ObjectWriter object(out);
         object.Raw("number", std::to_string(channel.number));
         object.Raw("samples", std::to_string(channel.samples.size()));
-        object.Raw("signal1", Real(channel.signal1));
-        object.Raw("signal2", Real(channel.signal2));
+        object.Raw("signal1", JsonNumber(channel.signal1));
+        object.Raw("signal2", JsonNumber(channel.signal2));
         object.Raw("peaks", Array(channel.peaks.data(), channel.peaks.data() + channel.peaks.size()));
         object.Close();
     }

@@ -5,7 +5,7 @@
 
 #include "calc/results_table.h"
 #include "host/settings.h"
-#include "host/text.h"
+#include "base/text.h"
 
 namespace {
 

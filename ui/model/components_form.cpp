@@ -1,6 +1,6 @@
 #include "ui/model/components_form.h"
 
-#include "host/text.h"
+#include "base/text.h"
 
 const std::vector<GridColumn>& ComponentsForm::Columns() {
     static const std::vector<GridColumn> columns = {{L"№", 30}, {L"Имя", 200}, {L"Доп. имя", 200}};

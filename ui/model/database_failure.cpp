@@ -1,7 +1,7 @@
 #include "ui/model/database_failure.h"
 
 #include "data/database.h"
-#include "host/text.h"
+#include "base/text.h"
 #include "ui/model/failure_text.h"
 
 std::wstring DatabaseFailureDetails(const DataBase::SqlException& error) {

@@ -3,7 +3,7 @@
 #include <new>
 #include <vector>
 
-#include "host/text.h"
+#include "base/text.h"
 
 namespace {
 std::vector<ErrorFormatter>& Formatters() {

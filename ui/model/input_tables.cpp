@@ -2,7 +2,7 @@
 
 #include <limits>
 
-#include "host/text.h"
+#include "base/text.h"
 
 namespace InputTables {
 

@@ -4,7 +4,7 @@
 
 #include "host/program_settings.h"
 #include "host/settings.h"
-#include "host/text.h"
+#include "base/text.h"
 
 int ParseLeadingInt(const std::wstring& text) {
     size_t i = 0;

@@ -1,10 +1,12 @@
-// The DLL's entry point. It only tells the host layer who opens the main
-// window and who shows failures; the plug-in's work starts in Load.
+// The DLL's entry point. It only wires the layers: who opens and closes the
+// main window, how a failure is worded and who shows it; the plug-in's work
+// starts in Load.
 #include <windows.h>
 
-#include "host/guard.h"
-#include "host/plugin.h"
+#include "base/guard.h"
+#include "plugin/plugin.h"
 #include "ui/dlg_main.h"
+#include "ui/model/failure_text.h"
 #include "win/dialog.h"
 
 namespace {
@@ -16,6 +18,7 @@ BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
         DisableThreadLibraryCalls(instance);
         SetMainWindowOpener(&DlgMain::Open);
         SetMainWindowCloser(&DlgMain::Close);
+        SetFailureTextFormatter(&FailureMessage);
         SetFailureReporter(&ReportInMessageBox);
     }
     return TRUE;

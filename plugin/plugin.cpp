@@ -1,17 +1,17 @@
-#include "host/plugin.h"
+#include "plugin/plugin.h"
 
 #include <clocale>
 #include <cstring>
 #include <memory>
 
 #include "data/database_connection.h"
-#include "host/guard.h"
+#include "base/guard.h"
+#include "host/services.h"
 #include "host/settings.h"
 #include "host/version_info.h"
 
 namespace {
 
-HostServices* g_services = nullptr;
 int32_t g_eventHandle = 0;
 int32_t g_commandHandle = 0;
 std::unique_ptr<VersionInfoReader> g_infoReader;
@@ -26,18 +26,6 @@ constexpr uint8_t kIdentifier[16] = {0x7A, 0x3E, 0x1C, 0x5D, 0xB4, 0x92, 0x0E, 0
                                      0x8A, 0x61, 0x3C, 0x7B, 0x2E, 0x9D, 0x4F, 0x18};
 
 }  // namespace
-
-HostServices* GetHostServices() { return g_services; }
-void SetHostServices(HostServices* services) { g_services = services; }
-
-bool HostServiceAvailable(const char* name) {
-    return g_services && g_services->IsServiceAvailable && g_services->IsServiceAvailable(name) != 0;
-}
-
-intptr_t HostCallService(const char* name, intptr_t argument1, intptr_t argument2) {
-    if (!g_services || !g_services->CallService) return 0;
-    return g_services->CallService(name, argument1, argument2);
-}
 
 void SetMainWindowOpener(MainWindowOpener opener) { g_opener = opener; }
 void SetMainWindowCloser(MainWindowCloser closer) { g_closer = closer; }
@@ -58,17 +46,18 @@ PluginInfo* GetPluginInfo() {
 
 int32_t Load(HostServices* services) {
     return CallGuarded<int32_t>("Load", 0, [&] {
-        g_services = services;
-        if (g_services && g_services->Subscribe)
-            g_eventHandle = g_services->Subscribe(HostNames::kModulesLoaded, &OnModulesLoaded);
+        SetHostServices(services);
+        if (services && services->Subscribe)
+            g_eventHandle = services->Subscribe(HostNames::kModulesLoaded, &OnModulesLoaded);
         return 0;
     });
 }
 
 int32_t Unload() {
     return CallGuarded<int32_t>("Unload", 0, [] {
-        if (g_services && g_services->Unsubscribe) g_services->Unsubscribe(g_eventHandle);
-        if (g_services && g_services->RemoveCommand) g_services->RemoveCommand(g_commandHandle);
+        HostServices* services = GetHostServices();
+        if (services && services->Unsubscribe) services->Unsubscribe(g_eventHandle);
+        if (services && services->RemoveCommand) services->RemoveCommand(g_commandHandle);
         // A host that unloads before it closes its windows: the main window goes
         // now, while the service table still answers (its pages store their
         // settings on the way out), and not later through a table the host may
@@ -78,7 +67,7 @@ int32_t Unload() {
             return 0;
         });
         // From here on the plug-in calls no host service.
-        g_services = nullptr;
+        SetHostServices(nullptr);
         g_eventHandle = 0;
         g_commandHandle = 0;
         g_prepared = false;
@@ -89,8 +78,9 @@ int32_t Unload() {
 
 int OnModulesLoaded(intptr_t) {
     return CallGuarded<int>("System/ModulesLoaded", 0, [] {
-        if (!g_services) return 0;
-        if (g_services->AddCommand) g_commandHandle = g_services->AddCommand(HostNames::kMenuCommand, &OnMenuCommand);
+        HostServices* services = GetHostServices();
+        if (!services) return 0;
+        if (services->AddCommand) g_commandHandle = services->AddCommand(HostNames::kMenuCommand, &OnMenuCommand);
 
         MenuEntryInfo entry{};
         entry.size = static_cast<int32_t>(sizeof(MenuEntryInfo));

@@ -1,4 +1,4 @@
-#include "host/ctime.h"
+#include "base/ctime.h"
 
 #include <cwchar>
 

@@ -1,4 +1,4 @@
-#include "ui/model/layout.h"
+#include "base/layout.h"
 
 namespace Layout {
 

@@ -1,4 +1,4 @@
-#include "host/guard.h"
+#include "base/guard.h"
 
 #include <cstdio>
 
