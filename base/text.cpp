@@ -1,5 +1,6 @@
 #include "base/text.h"
 
+#include <cmath>
 #include <cwchar>
 #include <vector>
 
@@ -150,6 +151,9 @@ std::wstring FormatW(const wchar_t* format, ...) {
 }
 
 std::wstring FormatFixed(double value, int digits) {
+    // The C runtimes spell these differently; a cell reads the same on every build.
+    if (std::isnan(value)) return L"nan";
+    if (std::isinf(value)) return value > 0 ? L"inf" : L"-inf";
     return FormatW(L"%.*f", ClampDecimals(digits), value);
 }
 

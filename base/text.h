@@ -25,7 +25,8 @@ inline constexpr int kMaxDecimals = 17;
 inline constexpr int ClampDecimals(long long digits) {
     return digits < kMinDecimals ? kMinDecimals : digits > kMaxDecimals ? kMaxDecimals : static_cast<int>(digits);
 }
-// "%.*f" with the decimals brought into [kMinDecimals, kMaxDecimals].
+// "%.*f" with the decimals brought into [kMinDecimals, kMaxDecimals]; NaN and
+// the infinities as "nan", "inf" and "-inf" on every build.
 std::wstring FormatFixed(double value, int digits);
 
 // Whole-string comparison in which only the Latin letters A-Z fold case;

@@ -140,7 +140,7 @@ void BM_List256Assays(benchmark::State& state) {
     for (auto _ : state) {
         list.SortAssays();
         std::vector<InputTables::FilterEntry> entries = InputTables::FilterEntries(L"Все", list.Mixtures());
-        InputTables::Rows rows = InputTables::AssayListRows(list.assays, 0, InputTables::kAllData);
+        TableRows rows = InputTables::AssayListRows(list.assays, 0, InputTables::kAllData);
         if (rows.size() != kAssays || entries.size() != 6) state.SkipWithError("not listed");
         benchmark::DoNotOptimize(rows.data());
     }

@@ -2,9 +2,13 @@
 
 #include <cmath>
 
+#include "base/cell_text.h"
 #include "base/text.h"
 
 namespace {
+// The level list shows its figures with six decimals, whatever the settings.
+constexpr int32_t kLevelDecimals = 6;
+
 bool Known(double v) { return v != NoValue && std::isfinite(v); }
 
 // A number of the report with `digits` decimals, "---" when it was not computed.
@@ -14,6 +18,8 @@ void AppendText(pugi::xml_node parent, const wchar_t* name, const std::wstring& 
     parent.append_child(name).text().set(text.c_str());
 }
 }  // namespace
+
+std::vector<TableColumn> GraphLevelColumns() { return {{L"№", 40}, {L"Концентрация, моль%", 140}, {L"Площадь", 80}}; }
 
 bool GraphLevelShown(const CalcLevel& level) { return Known(level.meanArea) && Known(level.conc); }
 
@@ -60,8 +66,10 @@ void GraphPageModel::Show(int32_t index) {
     for (const CalcLevel& level : component->levels) {
         if (!GraphLevelShown(level)) continue;
         points_.Add(level.conc, level.meanArea);
-        rows_.push_back({FormatW(L"%d", static_cast<int>(rows_.size() + 1)), FormatW(L"%f", level.conc),
-                         FormatW(L"%f", level.meanArea)});
+        TableRow row;
+        row.cells = {FormatW(L"%d", static_cast<int>(rows_.size() + 1)), NumberText(level.conc, kLevelDecimals),
+                     NumberText(level.meanArea, kLevelDecimals)};
+        rows_.push_back(std::move(row));
     }
     ShowPointsOnPageChart(chart_, points_);
 }

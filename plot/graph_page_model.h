@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "base/table_model.h"
 #include "calc/linearity_calc.h"
 #include "plot/graph_chart.h"
 #include "pugixml.hpp"
@@ -19,10 +20,8 @@ struct GraphChoice {
     int32_t data = 0;
 };
 
-// One row of the level list: number, concentration and mean area.
-struct GraphLevelRow {
-    std::wstring number, concentration, area;
-};
+// The level list's columns: "№", "Концентрация, моль%", "Площадь".
+std::vector<TableColumn> GraphLevelColumns();
 
 // Levels of a component with both values, in level order.
 bool GraphLevelShown(const CalcLevel& level);
@@ -52,7 +51,8 @@ public:
     // outside the results leaves it without series and with its last ranges.
     void Show(int32_t index);
 
-    const std::vector<GraphLevelRow>& Rows() const { return rows_; }
+    // The level list: number, concentration and mean area of each level shown.
+    const TableRows& Rows() const { return rows_; }
     const GraphPoints& Points() const { return points_; }
     PlotChart& Chart() { return chart_; }
 
@@ -72,7 +72,7 @@ private:
 
     const LinearityCalc::Components* components_ = nullptr;
     GraphPoints points_;
-    std::vector<GraphLevelRow> rows_;
+    TableRows rows_;
     PlotChart chart_;
 };
 

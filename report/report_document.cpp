@@ -2,10 +2,10 @@
 
 #include <algorithm>
 
+#include "base/cell_text.h"
 #include "base/text.h"
 
 namespace {
-constexpr const wchar_t* kMissing = L"---";
 constexpr size_t kCompositionMixtures = 5;
 
 void AppendText(pugi::xml_node parent, const wchar_t* name, const std::wstring& text) {
@@ -19,17 +19,7 @@ pugi::xml_node AppendHeaderRow(pugi::xml_node table, const wchar_t* title, const
     return row;
 }
 
-std::wstring Yes(bool ok) { return ok ? L"Да" : L"Нет"; }
 }  // namespace
-
-std::wstring ReportNumber(double value, int32_t digits) {
-    if (!HasValue(value)) return kMissing;
-    return FormatFixed(value, digits);
-}
-
-std::wstring ReportFormula(double slope, double intercept, int32_t digits) {
-    return L"A = " + FormatFixed(slope, digits) + L" * x + " + FormatFixed(intercept, digits);
-}
 
 void AppendHeaderTable(pugi::xml_node root, const ReportOptions& options) {
     pugi::xml_node table = root.append_child(L"table1");
@@ -77,7 +67,7 @@ void AppendCompositionTable(pugi::xml_node root, const MixtureRecords& mixtures,
         AppendText(row, L"Comp", component->name);
         for (size_t d = 1; d <= columns; ++d) {
             const MixtureRecord* mixture = mixtures[d - 1].get();
-            std::wstring conc = kMissing, deviation = kMissing;
+            std::wstring conc = kMissingText, deviation = kMissingText;
             for (const CalcLevel& level : component->levels) {
                 if (!mixture || level.mixture != mixture || !HasValue(level.conc)) continue;
                 conc = FormatFixed(level.conc, digits);
@@ -106,14 +96,14 @@ void AppendResultsTable(pugi::xml_node root, const LinearityCalc::Components& co
         pugi::xml_node row = table.append_child(L"row");
         AppendText(row, L"num", FormatW(L"%d", static_cast<int>(c + 1)));
         AppendText(row, L"CompName", component->name);
-        AppendText(row, L"formula", ReportFormula(component->slope, component->intercept, digits));
+        AppendText(row, L"formula", FormulaText(component->slope, component->intercept, digits));
         // Without a line its intercept is only the initial 0: shown as missing too.
-        AppendText(row, L"BB", line ? ReportNumber(component->intercept, digits) : kMissing);
-        AppendText(row, L"b", ReportNumber(component->slope, digits));
-        AppendText(row, L"R", ReportNumber(component->corrR, digits));
+        AppendText(row, L"BB", line ? NumberText(component->intercept, digits) : kMissingText);
+        AppendText(row, L"b", NumberText(component->slope, digits));
+        AppendText(row, L"R", NumberText(component->corrR, digits));
         AppendText(row, L"R_norm", FormatFixed(kRNorm, 3));
-        AppendText(row, L"b_OK", line ? Yes(component->bOk) : kMissing);
-        AppendText(row, L"R_OK", line ? Yes(component->rOk) : kMissing);
+        AppendText(row, L"b_OK", VerdictText(line, component->bOk));
+        AppendText(row, L"R_OK", VerdictText(line, component->rOk));
     }
 }
 

@@ -63,11 +63,6 @@ struct ReportInputs {
     ReportPictureWorkshop* pictures = nullptr;
 };
 
-// "%.*f", or "---" for NoValue.
-std::wstring ReportNumber(double value, int32_t digits);
-// "A = %.*f * x + %.*f".
-std::wstring ReportFormula(double slope, double intercept, int32_t digits);
-
 void AppendHeaderTable(pugi::xml_node root, const ReportOptions& options);          // "table1"
 void AppendMixtureTable(pugi::xml_node root, const MixtureRecords& mixtures);      // "table2"
 void AppendAssayTable(pugi::xml_node root, const AssayRecords& assays);            // "table3"

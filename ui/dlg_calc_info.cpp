@@ -57,12 +57,7 @@ void DlgCalcInfo::FillCalcInfo() {
     auto mixtureId = static_cast<uint32_t>(mixtureBox_.Data(mixture));
     auto channelNumber = static_cast<int32_t>(channelBox_.Data(channel));
     ProgramSettingsAccessor settings;
-    const ListView& list = list_.List();
-    for (const auto& cells : BuildCalcInfoRows(*calc_, mixtureId, channelNumber, settings.DigitsInProgram())) {
-        int row = list_.AppendRow();
-        if (row < 0) continue;
-        for (size_t c = 0; c < cells.size(); ++c) list.SetItemText(row, static_cast<int>(c), cells[c]);
-    }
+    list_.ShowRows(BuildCalcInfoRows(*calc_, mixtureId, channelNumber, settings.DigitsInProgram()));
 }
 
 void DlgCalcInfo::OnCommand(int id, int code) {

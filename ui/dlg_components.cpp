@@ -1,6 +1,7 @@
 #include "ui/dlg_components.h"
 
 #include "resources/resource.h"
+#include "win/table_view.h"
 #include "win/module.h"
 
 namespace {
@@ -20,24 +21,13 @@ bool DlgComponents::OnInitDialog() {
     const ListView& list = grid_.List();
     list.AddExtendedStyle(LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT);
     list.AddExtendedStyle(kExtraListStyle);
-    int position = 0;
-    for (const GridColumn& column : ComponentsForm::Columns()) list.InsertColumn(position++, column.heading, column.width);
+    InsertColumns(list, ComponentsForm::Columns());
     form_.Rebuild(GetComponentCatalogue());  // edits of an opening that ended with Cancel are gone
     FillList();
     return true;
 }
 
-void DlgComponents::FillList() {
-    grid_.ClearRows();
-    const ListView& list = grid_.List();
-    for (size_t i = 0; i < form_.Records().size(); ++i) {
-        int row = grid_.AppendRow();
-        if (row < 0) continue;
-        if (GridRowData* data = grid_.Row(row)) data->tag = form_.Records()[i].id;
-        std::vector<std::wstring> texts = form_.RowTexts(i);
-        for (size_t c = 0; c < texts.size(); ++c) list.SetItemText(row, static_cast<int>(c), texts[c]);
-    }
-}
+void DlgComponents::FillList() { grid_.ShowRows(form_.Rows()); }
 
 int32_t DlgComponents::RowId(int item) const {
     GridRowData* data = grid_.Row(item);

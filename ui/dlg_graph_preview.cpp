@@ -2,6 +2,7 @@
 
 #include "plot/gdi_surface_win.h"
 #include "resources/resource.h"
+#include "win/table_view.h"
 #include "win/module.h"
 #include "win/test_messages.h"
 
@@ -16,7 +17,7 @@ bool DlgGraphPreview::OnInitDialog() {
     components_.Bind(Item(IDC_GRAPH_COMPONENT));
     levels_.Subclass(Item(IDC_GRAPH_LEVELS));
     levels_.List().AddExtendedStyle(LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT);
-    InsertColumns(levels_.List(), {{L"№", 40}, {L"Концентрация, моль%", 140}, {L"Площадь", 80}});
+    InsertColumns(levels_.List(), GraphLevelColumns());
     SetLayout(IDC_GRAPH_LEVELS, {0, 0, 0, 100});
     SetLayout(IDC_GRAPH_CHART, Layout::kFill);
     return true;
@@ -60,13 +61,7 @@ int32_t DlgGraphPreview::ChosenComponent() const {
 void DlgGraphPreview::UpdateGraph() {
     levels_.ClearRows();
     model_.Show(ChosenComponent());
-    const ListView& list = levels_.List();
-    for (const GraphLevelRow& row : model_.Rows()) {
-        int item = levels_.AppendRow();
-        list.SetItemText(item, 0, row.number);
-        list.SetItemText(item, 1, row.concentration);
-        list.SetItemText(item, 2, row.area);
-    }
+    levels_.ShowRows(model_.Rows());
     RedrawWindow(hwnd_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
 }
 

@@ -4,7 +4,7 @@
 
 #include "calc/message_log.h"
 #include "data/lists.h"
-#include "calc/results_table.h"
+#include "ui/model/results_table.h"
 #include "catalogue/component_catalogue.h"
 #include "host/services.h"
 #include "resources/resource.h"

@@ -3,6 +3,7 @@
 #include "calc/linearity_calc.h"
 #include "host/program_settings.h"
 #include "resources/resource.h"
+#include "win/table_view.h"
 
 namespace {
 int32_t DigitsInProgram() { return ProgramSettingsAccessor().DigitsInProgram(); }
@@ -15,32 +16,11 @@ bool CDlgOutTable::OnInitDialog() {
 }
 
 void CDlgOutTable::SetUpColumns(const std::vector<TableColumn>& columns) {
-    const ListView& list = list_.List();
-    list.AddExtendedStyle(LVS_EX_FULLROWSELECT | LVS_EX_GRIDLINES);
-    int index = 0;
-    for (const TableColumn& c : columns) list.InsertColumn(index++, c.heading, c.width);
+    list_.List().AddExtendedStyle(LVS_EX_FULLROWSELECT | LVS_EX_GRIDLINES);
+    InsertColumns(list_.List(), columns);
 }
 
-void CDlgOutTable::SetNumberCell(int row, int column, double value, int digits) {
-    list_.List().SetItemText(row, column, NumberCellText(value, digits));
-}
-
-void CDlgOutTable::ShowRows(const OutputTable& table) {
-    const ListView& list = list_.List();
-    SendMessageW(list.Handle(), WM_SETREDRAW, FALSE, 0);
-    list_.ClearRows();
-    for (const TableRow& row : table.rows) {
-        int index = AppendRow();
-        if (index < 0) break;
-        int column = 0;
-        for (const std::wstring& cell : row.cells) {
-            if (!cell.empty()) list.SetItemText(index, column, cell);
-            ++column;
-        }
-    }
-    SendMessageW(list.Handle(), WM_SETREDRAW, TRUE, 0);
-    InvalidateRect(list.Handle(), nullptr, TRUE);
-}
+void CDlgOutTable::ShowRows(const TableModel& table) { list_.ShowRows(table.rows); }
 
 void CDlgOutTable::FillResults(const LinearityCalc& calc) { ShowRows(BuildResultsTable(calc, DigitsInProgram())); }
 

@@ -1,12 +1,12 @@
 // CDlgOutTable: a lower page that is one plain table. Three of them show the
 // peaks of a chromatogram, the composition of a mixture and the results of
-// the calculation. The rows and texts come from calc/results_table.h; this
+// the calculation. The rows and texts come from ui/model/results_table.h; this
 // page only puts them on screen.
 #pragma once
 
 #include <vector>
 
-#include "calc/results_table.h"
+#include "ui/model/results_table.h"
 #include "ui/grid_ctrl.h"
 #include "ui/pages.h"
 
@@ -20,13 +20,8 @@ public:
     // Full-row selection, grid lines and the table's columns; the window must exist.
     void SetUpColumns(const std::vector<TableColumn>& columns);
 
-    // An empty row after the last one, with the grid's row record; its index.
-    int AppendRow() { return list_.AppendRow(); }
-    // "---" for NoValue, otherwise the value with that many decimals.
-    void SetNumberCell(int row, int column, double value, int digits);
-
     // Replaces every row by the table's rows (the columns stay).
-    void ShowRows(const OutputTable& table);
+    void ShowRows(const TableModel& table);
     // The results of the calculation, one row per component.
     void FillResults(const LinearityCalc& calc);
     // The peaks of one chromatogram; none empties the table.

@@ -65,6 +65,18 @@ void CGridCtrl::ClearRows() {
     list_.DeleteAll();
 }
 
+void CGridCtrl::ShowRows(const TableRows& rows) {
+    RedrawSuspended quiet(hwnd_);
+    ClearRows();
+    for (const TableRow& row : rows) {
+        int item = AppendRow();
+        if (item < 0) break;
+        if (GridRowData* data = Row(item)) data->tag = static_cast<int32_t>(row.id);
+        for (size_t c = 0; c < row.cells.size(); ++c)
+            if (!row.cells[c].empty()) list_.SetItemText(item, static_cast<int>(c), row.cells[c]);
+    }
+}
+
 std::wstring CGridCtrl::GetColumnHeaderText(int column) const {
     HWND header = ListView_GetHeader(hwnd_);
     if (!header) return L"";

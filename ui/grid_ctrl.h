@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "base/table_model.h"
 #include "ui/model/grid_rules.h"
 #include "win/controls.h"
 #include "win/dialog.h"
@@ -57,6 +58,9 @@ public:
     const ListView& List() const { return list_; }
     int AppendRow();
     void ClearRows();
+    // Replaces every row by the model's rows, each row's id as its record's
+    // tag; drawing is held back until the last row is in.
+    void ShowRows(const TableRows& rows);
     GridRowData* Row(int item) const;
     std::wstring GetColumnHeaderText(int column) const;
     CGridCtrlEditCell* StartEdit(int item, int subitem);

@@ -3,7 +3,7 @@
 // of the lower strip they fill. The rows come from ui/model/input_tables.h.
 #include <cstdio>
 
-#include "calc/results_table.h"
+#include "ui/model/results_table.h"
 #include "data/database.h"
 #include "data/database_connection.h"
 #include "host/program_settings.h"
@@ -28,22 +28,6 @@ HWND MainWindowOf(HWND page) {
 
 }  // namespace
 
-namespace {
-// Appends a row with these cells; its record, or null.
-GridRowData* AppendCells(CGridCtrl& grid, const std::vector<std::wstring>& cells) {
-    int item = grid.AppendRow();
-    if (item < 0) return nullptr;
-    for (size_t c = 0; c < cells.size(); ++c)
-        if (!cells[c].empty()) grid.List().SetItemText(item, static_cast<int>(c), cells[c]);
-    return grid.Row(item);
-}
-}  // namespace
-
-void ShowRows(CGridCtrl& grid, const InputTables::Rows& rows) {
-    for (const InputTables::Row& row : rows)
-        if (GridRowData* data = AppendCells(grid, row.cells)) data->tag = static_cast<int32_t>(row.data);
-}
-
 // ------------------------------------------------------------ DlgAssayList
 
 DlgAssayList::DlgAssayList() : Page(153) { RegisterDatabaseErrorFormatter(); }
@@ -57,7 +41,7 @@ bool DlgAssayList::OnInitDialog() {
     filter_.Bind(Item(IDC_ASSAY_FILTER));
     list_.Bind(Item(IDC_ASSAY_LIST));
     list_.AddExtendedStyle(kTableStyle);
-    InsertColumns(list_, {{L"№", 40}, {L"Проба", 350}, {L"Время анализа", 130}, {L"Смесь", 250}});
+    InsertColumns(list_, InputTables::AssayListColumns());
     SetLayout(IDC_ASSAY_LIST, Layout::kFill);
     // The page outlives its window: a new window shows what is already loaded.
     RebuildFilter();
@@ -218,19 +202,10 @@ void DlgAssayList::RebuildFilter() {
 }
 
 void DlgAssayList::FillAssayList() {
-    RedrawSuspended quiet(list_.Handle());
-    list_.DeleteAll();
     AssayInfoTable().List().ClearRows();
     const int selection = filter_.Selected();
     const int64_t data = selection >= 0 ? filter_.Data(selection) : InputTables::kAllData;
-    const InputTables::Rows rows = InputTables::AssayListRows(Assays().assays, selection, data);
-    ListView_SetItemCount(list_.Handle(), static_cast<int>(rows.size()));
-    int item = 0;
-    for (const InputTables::Row& row : rows) {
-        list_.InsertItem(item, row.cells[0], static_cast<LPARAM>(row.data));
-        for (size_t c = 1; c < row.cells.size(); ++c) list_.SetItemText(item, static_cast<int>(c), row.cells[c]);
-        ++item;
-    }
+    ShowRows(list_, InputTables::AssayListRows(Assays().assays, selection, data));
 }
 
 void DlgAssayList::ShowAssayInfo(uint32_t id) {
@@ -244,8 +219,7 @@ void DlgAssayList::ShowAssayInfo(uint32_t id) {
 bool DlgMixtureList::OnInitDialog() {
     grid_.Subclass(Item(IDC_MIXTURE_LIST));
     grid_.List().AddExtendedStyle(kTableStyle);
-    InsertColumns(grid_.List(),
-                  {{L"№", 40}, {L"Имя", 400}, {L"Баллон", 180}, {L"Дата выпуска", 100}, {L"Действителен до", 120}});
+    InsertColumns(grid_.List(), InputTables::MixtureListColumns());
     SetLayout(IDC_MIXTURE_LIST, Layout::kFill);
     return true;
 }
@@ -253,7 +227,7 @@ bool DlgMixtureList::OnInitDialog() {
 void DlgMixtureList::FillMixtureList() {
     grid_.ClearRows();
     MixtureInfoTable().List().ClearRows();
-    ShowRows(grid_, InputTables::MixtureListRows(Mixtures()));
+    grid_.ShowRows(InputTables::MixtureListRows(Mixtures()));
 }
 
 bool DlgMixtureList::OnNotify(NMHDR& header, LRESULT& result) {

@@ -4,11 +4,6 @@
 #include "ui/dlg_calc_info.h"
 #include "win/module.h"
 
-void InsertColumns(const ListView& list, const std::vector<TableColumn>& columns) {
-    int index = 0;
-    for (const TableColumn& c : columns) list.InsertColumn(index++, c.heading, c.width);
-}
-
 DlgAssayList& AssayListPage() {
     static DlgAssayList page;
     return page;

@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "calc/results_table.h"
+#include "ui/model/results_table.h"
 #include "data/assay_list.h"
 #include "data/lists.h"
 #include "data/mixture_list.h"
@@ -20,6 +20,7 @@
 #include "ui/model/input_tables.h"
 #include "win/controls.h"
 #include "win/dialog.h"
+#include "win/table_view.h"
 
 // A child page of a tab strip: Enter and Escape in it belong to the window.
 class Page : public Dialog {
@@ -33,9 +34,6 @@ protected:
 
 // Extended styles of every table.
 inline constexpr DWORD kTableStyle = LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT;
-
-// Inserts the columns (heading and width, calc/results_table.h), left-aligned.
-void InsertColumns(const ListView& list, const std::vector<TableColumn>& columns);
 
 // Upper strip, tab 0: the chromatograms chosen for the check. The page works
 // on the process-wide assay list (data/lists.h), built over the mixture list; every change it makes
@@ -159,5 +157,3 @@ DlgAssayList& AssayListPage();
 DlgMixtureList& MixtureListPage();
 DlgCalcInfo& CalcInfoPage();
 DlgGraphPreview& GraphPage();
-// Puts computed list rows into a grid, each row's tag set to the row's value.
-void ShowRows(CGridCtrl& grid, const InputTables::Rows& rows);

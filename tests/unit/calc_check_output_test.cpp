@@ -1,8 +1,8 @@
 // The text and JSON outputs of the command-line check over a hand-built run.
 #include <cmath>
 
-#include "calc/check_output.h"
-#include "calc/results_table.h"
+#include "ui/model/check_output.h"
+#include "ui/model/results_table.h"
 #include "base/text.h"
 #include "tests/unit/calc_fixture.h"
 

@@ -1,7 +1,8 @@
 // The cells of the results table and of the two information tables.
 #include <cmath>
 
-#include "calc/results_table.h"
+#include "base/cell_text.h"
+#include "ui/model/results_table.h"
 #include "tests/unit/calc_fixture.h"
 
 namespace {
@@ -16,7 +17,7 @@ TEST(ResultsTable, NumberCells) {
         {NoValue, 3, L"---"}, {1.23456, 3, L"1.235"}, {2.5, 0, L"2"},   {-0.0004, 3, L"-0.000"},
         {1e6, 1, L"1000000.0"}, {std::nan(""), 3, L"nan"}, {HUGE_VAL, 2, L"inf"}, {-HUGE_VAL, 2, L"-inf"},
     };
-    for (const Case& c : cases) EXPECT_EQ(NumberCellText(c.value, c.digits), c.text) << c.value;
+    for (const Case& c : cases) EXPECT_EQ(NumberText(c.value, c.digits), c.text) << c.value;
 }
 
 TEST_F(CalcTest, ResultRowsWithSeparatorsAtEveryChannelChange) {
@@ -24,7 +25,7 @@ TEST_F(CalcTest, ResultRowsWithSeparatorsAtEveryChannelChange) {
     Assay(m, {Peak(L"Этан", 100, 0, 1.0), Peak(L"Пропан", 200, 0, 2.0), Peak(L"Этан", 300, 1, 1.0),
               Peak(L"Z", 5, 3, 1.0)});
     Run();
-    OutputTable t = BuildResultsTable(calc, 0);
+    TableModel t = BuildResultsTable(calc, 0);
     ASSERT_EQ(t.columns.size(), 9u);
     EXPECT_EQ(t.columns[6].heading, L"Коэфф. корреляции R");
     ASSERT_EQ(t.rows.size(), 6u);
@@ -45,7 +46,7 @@ TEST_F(CalcTest, AFirstComponentOffChannelOneIsPrecededByASeparator) {
     MixtureRecord* m = Mixture(L"M1", {{L"Этан", 1}});
     Assay(m, {Peak(L"Этан", 100, 2)});
     Run();
-    OutputTable t = BuildResultsTable(calc, 3);
+    TableModel t = BuildResultsTable(calc, 3);
     ASSERT_EQ(t.rows.size(), 2u);
     EXPECT_TRUE(t.rows[0].separator);
     EXPECT_EQ(t.rows[1].cells[3], L"0.000");
@@ -56,7 +57,7 @@ TEST_F(CalcTest, AFirstComponentOffChannelOneIsPrecededByASeparator) {
 TEST(InfoTables, PeaksOfAChromatogramAndTheCompositionOfAMixture) {
     AssayRecord a;
     a.peaks = {Peak(L"Метан", 1234.5678, 0, 1.25), Peak(L"Этан", NoValue, 0, 2.0), Peak(L"Азот", 10, 1, 0.5)};
-    OutputTable t = BuildAssayInfoTable(a, 2);
+    TableModel t = BuildAssayInfoTable(a, 2);
     ASSERT_EQ(t.columns.size(), 5u);
     ASSERT_EQ(t.rows.size(), 4u);
     EXPECT_EQ(t.rows[0].cells, (std::vector<std::wstring>{L"1", L"Метан", L"1", L"1234.57", L"1.25"}));
@@ -66,7 +67,7 @@ TEST(InfoTables, PeaksOfAChromatogramAndTheCompositionOfAMixture) {
 
     MixtureRecord m;
     m.components = {{L"1", L"Метан", 90.5, 0.2}, {L"2", L"Этан", 4.25, 1.5}};
-    OutputTable u = BuildMixtureInfoTable(m, 1);
+    TableModel u = BuildMixtureInfoTable(m, 1);
     ASSERT_EQ(u.columns.size(), 4u);
     ASSERT_EQ(u.rows.size(), 2u);
     EXPECT_EQ(u.rows[1].cells, (std::vector<std::wstring>{L"2", L"Этан", L"4.2", L"1.5"}));

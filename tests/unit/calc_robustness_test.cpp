@@ -4,7 +4,7 @@
 #include <functional>
 #include <limits>
 
-#include "calc/results_table.h"
+#include "ui/model/results_table.h"
 #include "tests/unit/calc_fixture.h"
 
 namespace {

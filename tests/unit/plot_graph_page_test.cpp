@@ -82,9 +82,9 @@ TEST_F(GraphPageTest, LevelWithoutConcentrationIsNeitherListedPlottedNorWritten)
 
     model.Show(ethane);
     ASSERT_EQ(model.Rows().size(), 2u);
-    EXPECT_EQ(model.Rows()[1].number, L"2");
-    EXPECT_EQ(model.Rows()[1].concentration, FormatW(L"%f", shown[1]->conc));
-    EXPECT_EQ(model.Rows()[0].area, FormatW(L"%f", shown[0]->meanArea));
+    EXPECT_EQ(model.Rows()[1].cells[0], L"2");
+    EXPECT_EQ(model.Rows()[1].cells[1], FormatW(L"%f", shown[1]->conc));
+    EXPECT_EQ(model.Rows()[0].cells[2], FormatW(L"%f", shown[0]->meanArea));
     ASSERT_EQ(model.Chart().series.size(), 1u);
     EXPECT_EQ(model.Chart().series[0].count, 2);
     EXPECT_EQ(model.Chart().series[0].color, 0x737FFFu);

@@ -7,6 +7,7 @@
 #include "report/report_production.h"
 #include "report/report_settings.h"
 #include "host/settings.h"
+#include "base/cell_text.h"
 #include "base/text.h"
 #include "tests/unit/calc_fixture.h"
 #include "tests/unit/fake_host.h"
@@ -81,7 +82,7 @@ struct FakeGraph : ReportGraphSource {
         if (result != 0) return result;
         root.append_child(L"graphComp").text() = L"Метан";
         root.append_child(L"graph_Ch").text() = L"1";
-        root.append_child(L"graphFormula").text() = ReportFormula(2.0, 0.0, digits).c_str();
+        root.append_child(L"graphFormula").text() = FormulaText(2.0, 0.0, digits).c_str();
         root.append_child(L"table6");
         return 0;
     }
@@ -259,7 +260,7 @@ TEST_F(ReportDocumentTest, CheckResults) {
     pugi::xml_node table = document.child(L"root").child(L"table5");
     EXPECT_EQ(Column(table, L"formula"),
               (std::vector<std::wstring>{L"-- Канал 1 --", L"A = 1234.568 * x + -0.250", L"A = 10.000 * x + 0.000",
-                                         L"-- Канал 2 --", ReportFormula(NoValue, 0.0, 3)}));
+                                         L"-- Канал 2 --", FormulaText(NoValue, 0.0, 3)}));
     EXPECT_EQ(ChildNames(table.first_child()), std::vector<std::wstring>{L"formula"});
     EXPECT_EQ(Column(table, L"num"), (std::vector<std::wstring>{L"", L"1", L"2", L"", L"3"}));
     pugi::xml_node first = table.child(L"row").next_sibling();

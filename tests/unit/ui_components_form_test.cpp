@@ -29,7 +29,7 @@ protected:
 
 TEST_F(ComponentsFormTest, RowsAndWhichCellsMayBeEdited) {
     ASSERT_EQ(ComponentsForm::Columns().size(), 3u);
-    EXPECT_STREQ(ComponentsForm::Columns()[2].heading, L"Доп. имя");
+    EXPECT_EQ(ComponentsForm::Columns()[2].heading, L"Доп. имя");
     ASSERT_EQ(form.Records().size(), 19u);
     EXPECT_EQ(form.RowTexts(3), (Texts{L"4", L"Изобутан", L"Изобутан"}));
     EXPECT_EQ(form.RowTexts(18), (Texts{L"19", L"Метанол", L"Метанол"}));

@@ -14,9 +14,9 @@ using namespace InputTables;
 
 namespace {
 
-std::vector<std::wstring> Column(const Rows& rows, size_t column) {
+std::vector<std::wstring> Column(const TableRows& rows, size_t column) {
     std::vector<std::wstring> cells;
-    for (const Row& row : rows) cells.push_back(column < row.cells.size() ? row.cells[column] : L"");
+    for (const TableRow& row : rows) cells.push_back(column < row.cells.size() ? row.cells[column] : L"");
     return cells;
 }
 
@@ -65,14 +65,14 @@ protected:
 }  // namespace
 
 TEST_F(InputTablesTest, TheListShowsWhatTheFilterSelectsNumberingShownRows) {
-    Rows all = AssayListRows(list.assays, 0, kAllData);
+    TableRows all = AssayListRows(list.assays, 0, kAllData);
     EXPECT_EQ(Column(all, 0), (std::vector<std::wstring>{L"1", L"2", L"3", L"4"}));
     EXPECT_EQ(Column(all, 3), (std::vector<std::wstring>{L"ПГС-1", L"ПГС-1", L"ПГС-2", L"---"}));
     EXPECT_EQ(all[0].cells[2], list.assays[0].date.Format(L"%d.%m.%y  %H:%M"));
-    EXPECT_EQ(all[2].data, 20);
+    EXPECT_EQ(all[2].id, 20);
     // No entry selected (the user typed into the box) shows everything too.
     EXPECT_EQ(AssayListRows(list.assays, -1, kAllData).size(), 4u);
-    Rows second = AssayListRows(list.assays, 2, 7);
+    TableRows second = AssayListRows(list.assays, 2, 7);
     ASSERT_EQ(second.size(), 1u);
     EXPECT_EQ(second[0].cells[0], L"1");
     EXPECT_EQ(second[0].cells[1], L"проба 3");
@@ -81,7 +81,7 @@ TEST_F(InputTablesTest, TheListShowsWhatTheFilterSelectsNumberingShownRows) {
     // Dates the local-time conversion refuses.
     list.assays[0].date = CTime(-1);
     list.assays[1].date = CTime(CTime::kLatest + 1);
-    Rows refused = AssayListRows(list.assays, 0, kAllData);
+    TableRows refused = AssayListRows(list.assays, 0, kAllData);
     EXPECT_EQ(refused[0].cells[2], L"---");
     EXPECT_EQ(refused[1].cells[2], L"---");
 }
@@ -150,9 +150,9 @@ TEST(InputTablesInfoTest, MixturesAreNumberedByTheirPlaceInTheList) {
     mixtures.mixtures.push_back(nullptr);  // an empty entry is passed over but keeps its number
     mixtures.mixtures.push_back(std::move(record));
 
-    Rows list = MixtureListRows(mixtures);
+    TableRows list = MixtureListRows(mixtures);
     ASSERT_EQ(list.size(), 1u);
-    EXPECT_EQ(list[0].data, 5);
+    EXPECT_EQ(list[0].id, 5);
     EXPECT_EQ(list[0].cells[0], L"2");
     EXPECT_EQ(list[0].cells[2], L"12345");
     EXPECT_EQ(list[0].cells[3], CTime(0).Format(L"%d.%m.%y"));

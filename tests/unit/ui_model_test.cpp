@@ -5,8 +5,9 @@
 
 #include <stdexcept>
 
-#include "calc/results_table.h"
+#include "ui/model/results_table.h"
 #include "host/program_settings.h"
+#include "base/cell_text.h"
 #include "base/text.h"
 #include "report/report_document.h"
 #include "tests/unit/fake_host.h"
@@ -180,14 +181,14 @@ TEST(NumberTextTest, EveryFormatterBoundsItsDecimals) {
     const std::wstring most = L"0.50000000000000000";
     for (int digits : {17, 18, 100000, 2147483647}) {
         EXPECT_EQ(FormatFixed(0.5, digits), most) << digits;
-        EXPECT_EQ(NumberCellText(0.5, digits), most) << digits;
-        EXPECT_EQ(ReportNumber(0.5, digits), most) << digits;
+        EXPECT_EQ(NumberText(0.5, digits), most) << digits;
+        EXPECT_EQ(NumberText(0.5, digits), most) << digits;
     }
     for (int digits : {-1, -2147483647 - 1}) {
         EXPECT_EQ(FormatFixed(0.5, digits), L"0") << digits;  // "%.0f" rounds half to even
-        EXPECT_EQ(NumberCellText(2.5, digits), L"2") << digits;
+        EXPECT_EQ(NumberText(2.5, digits), L"2") << digits;
     }
-    EXPECT_EQ(ReportFormula(1.5, -0.25, 2147483647).size(), std::wstring(L"A = 1.50000000000000000 * x + -0.25000000000000000").size());
+    EXPECT_EQ(FormulaText(1.5, -0.25, 2147483647).size(), std::wstring(L"A = 1.50000000000000000 * x + -0.25000000000000000").size());
 }
 
 namespace {

@@ -1,18 +1,12 @@
 #include "ui/model/calc_info.h"
 
 #include <algorithm>
-#include <cmath>
 
-#include "calc/results_table.h"
-#include "host/settings.h"
+#include "base/cell_text.h"
 #include "base/text.h"
+#include "host/settings.h"
 
 namespace {
-
-const wchar_t* Verdict(bool ok) { return ok ? L"Да" : L"Нет"; }
-
-// "%.*f", "---" for NoValue: the output tables' number cells.
-std::wstring Number(double value, int32_t digits) { return NumberCellText(value, digits); }
 
 std::wstring IndexedKey(size_t index, const wchar_t* field) { return std::to_wstring(index) + L"_" + field; }
 
@@ -21,8 +15,8 @@ constexpr int32_t kStoredHiddenWidth = 2;
 
 }  // namespace
 
-const std::vector<GridColumn>& CalcInfoColumns() {
-    static const std::vector<GridColumn> columns = {
+const std::vector<TableColumn>& CalcInfoColumns() {
+    static const std::vector<TableColumn> columns = {
         {L"№", 40},
         {L"Пик", 200},
         {L"Анализов", 80},
@@ -42,10 +36,9 @@ const std::vector<GridColumn>& CalcInfoColumns() {
     return columns;
 }
 
-std::vector<std::vector<std::wstring>> BuildCalcInfoRows(const LinearityCalc& calc, uint32_t mixtureId,
-                                                         int32_t channel, int32_t digits) {
-    std::vector<std::vector<std::wstring>> rows;
-    auto number = [digits](double value) { return Number(value, digits); };
+TableRows BuildCalcInfoRows(const LinearityCalc& calc, uint32_t mixtureId, int32_t channel, int32_t digits) {
+    TableRows rows;
+    auto number = [digits](double value) { return NumberText(value, digits); };
     for (const auto& component : calc.GetComponents()) {
         const CalcLevel* level = nullptr;
         for (const CalcLevel& l : component->levels)
@@ -54,7 +47,8 @@ std::vector<std::vector<std::wstring>> BuildCalcInfoRows(const LinearityCalc& ca
                 break;
             }
         if (!level || level->n <= 0 || component->channel != channel) continue;
-        std::vector<std::wstring> cells;
+        TableRow row;
+        std::vector<std::wstring>& cells = row.cells;
         cells.reserve(CalcInfoColumns().size());
         cells.push_back(FormatW(L"%d", static_cast<int>(rows.size() + 1)));
         cells.push_back(component->name);
@@ -63,17 +57,17 @@ std::vector<std::vector<std::wstring>> BuildCalcInfoRows(const LinearityCalc& ca
         cells.push_back(number(level->meanArea));
         cells.push_back(number(level->rsd));
         bool norm = level->uAbs != NoValue;
-        cells.push_back(norm ? number(level->uAbs) : L"---");
-        cells.push_back(norm ? number(level->uRel) : L"---");
-        cells.push_back(norm ? number(level->rsdNorm) : L"---");
-        cells.push_back(norm ? Verdict(level->rsdOk) : L"---");
+        cells.push_back(norm ? number(level->uAbs) : kMissingText);
+        cells.push_back(norm ? number(level->uRel) : kMissingText);
+        cells.push_back(norm ? number(level->rsdNorm) : kMissingText);
+        cells.push_back(VerdictText(norm, level->rsdOk));
         cells.push_back(number(level->calcConc));
         cells.push_back(number(level->relDev));
         bool deviation = level->devNorm != NoValue;
-        cells.push_back(deviation ? number(level->sigmaK) : L"---");
-        cells.push_back(deviation ? number(level->devNorm) : L"---");
-        cells.push_back(deviation ? Verdict(level->devOk) : L"---");
-        rows.push_back(std::move(cells));
+        cells.push_back(deviation ? number(level->sigmaK) : kMissingText);
+        cells.push_back(deviation ? number(level->devNorm) : kMissingText);
+        cells.push_back(VerdictText(deviation, level->devOk));
+        rows.push_back(std::move(row));
     }
     return rows;
 }

@@ -7,18 +7,17 @@
 #include <string>
 #include <vector>
 
+#include "base/table_model.h"
 #include "calc/linearity_calc.h"
 #include "data/records.h"
-#include "ui/model/grid_column.h"
 
 // Header and default width of the fifteen columns; the position is the column id.
-const std::vector<GridColumn>& CalcInfoColumns();
+const std::vector<TableColumn>& CalcInfoColumns();
 
 // One row per component of the calculation, in its order, that has samples
 // at the mixture with this id and lies on this channel. Cells as the columns
 // say; the row number counts only the rows shown.
-std::vector<std::vector<std::wstring>> BuildCalcInfoRows(const LinearityCalc& calc, uint32_t mixtureId,
-                                                         int32_t channel, int32_t digits);
+TableRows BuildCalcInfoRows(const LinearityCalc& calc, uint32_t mixtureId, int32_t channel, int32_t digits);
 
 struct SelectorItem {
     std::wstring text;

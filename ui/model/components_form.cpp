@@ -2,8 +2,8 @@
 
 #include "base/text.h"
 
-const std::vector<GridColumn>& ComponentsForm::Columns() {
-    static const std::vector<GridColumn> columns = {{L"№", 30}, {L"Имя", 200}, {L"Доп. имя", 200}};
+const std::vector<TableColumn>& ComponentsForm::Columns() {
+    static const std::vector<TableColumn> columns = {{L"№", 30}, {L"Имя", 200}, {L"Доп. имя", 200}};
     return columns;
 }
 
@@ -22,6 +22,12 @@ std::vector<std::wstring> ComponentsForm::RowTexts(size_t index) const {
     const Record& r = records_.at(index);
     return {FormatW(L"%d", static_cast<int>(index + 1)), r.nameEdited ? r.editedName : r.entry->name,
             r.altEdited ? r.editedAltName : r.entry->altName};
+}
+
+TableRows ComponentsForm::Rows() const {
+    TableRows rows;
+    for (size_t i = 0; i < records_.size(); ++i) rows.push_back({RowTexts(i), records_[i].id});
+    return rows;
 }
 
 bool ComponentsForm::MayEdit(int32_t id, int column) const {

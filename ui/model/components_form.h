@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "ui/model/grid_column.h"
+#include "base/table_model.h"
 #include "catalogue/component_catalogue.h"
 
 class ComponentsForm {
@@ -23,13 +23,15 @@ public:
         bool altEdited = false;
     };
 
-    static const std::vector<GridColumn>& Columns();
+    static const std::vector<TableColumn>& Columns();
 
     // One record per catalogue entry, in catalogue order, nothing edited.
     void Rebuild(ComponentCatalogue& catalogue);
     // Row number, name and alternative name of record i (the edited texts
     // where the user typed some).
     std::vector<std::wstring> RowTexts(size_t index) const;
+    // Every record's row, its id the record's.
+    TableRows Rows() const;
     // Column 0 never; column 1 only for entries added after the defaults;
     // the alternative name and beyond always.
     bool MayEdit(int32_t id, int column) const;

@@ -2,14 +2,17 @@
 
 #include <limits>
 
+#include "base/cell_text.h"
 #include "base/text.h"
 
 namespace InputTables {
 
-std::wstring DateText(const CTime& time, const wchar_t* format) {
-    std::tm ignored{};
-    if (!time.GetLocalTm(ignored)) return kNone;
-    return time.Format(format);
+std::vector<TableColumn> AssayListColumns() {
+    return {{L"№", 40}, {L"Проба", 350}, {L"Время анализа", 130}, {L"Смесь", 250}};
+}
+
+std::vector<TableColumn> MixtureListColumns() {
+    return {{L"№", 40}, {L"Имя", 400}, {L"Баллон", 180}, {L"Дата выпуска", 100}, {L"Действителен до", 120}};
 }
 
 std::vector<FilterEntry> FilterEntries(const std::wstring& allText, const MixtureList& mixtures) {
@@ -32,27 +35,27 @@ bool ShownByFilter(const AssayRecord& record, int selection, int64_t data) {
     return record.mixtureRecord && static_cast<int64_t>(record.mixtureRecord->id) == data;
 }
 
-Rows AssayListRows(const AssayRecords& assays, int selection, int64_t data) {
-    Rows rows;
+TableRows AssayListRows(const AssayRecords& assays, int selection, int64_t data) {
+    TableRows rows;
     for (const AssayRecord& record : assays) {
         if (!ShownByFilter(record, selection, data)) continue;
-        Row row;
-        row.data = record.id;
+        TableRow row;
+        row.id = record.id;
         row.cells = {FormatW(L"%d", static_cast<int>(rows.size()) + 1), record.sample,
                      DateText(record.date, DateFormats::kDateTime),
-                     record.mixtureRecord ? record.mixtureRecord->name : std::wstring(kNone)};
+                     record.mixtureRecord ? record.mixtureRecord->name : std::wstring(kMissingText)};
         rows.push_back(std::move(row));
     }
     return rows;
 }
 
-Rows MixtureListRows(const MixtureList& mixtures) {
-    Rows rows;
+TableRows MixtureListRows(const MixtureList& mixtures) {
+    TableRows rows;
     for (size_t i = 0; i < mixtures.mixtures.size(); ++i) {
         const MixtureRecord* mixture = mixtures.mixtures[i].get();
         if (!mixture) continue;
-        Row row;
-        row.data = mixture->id;
+        TableRow row;
+        row.id = mixture->id;
         row.cells = {FormatW(L"%d", static_cast<int>(i) + 1), mixture->name, mixture->ballon,
                      DateText(mixture->release, DateFormats::kDate), DateText(mixture->expiry, DateFormats::kDate)};
         rows.push_back(std::move(row));

@@ -1,7 +1,7 @@
 // What the input pages show, free of any window: the rows of the chromatogram
 // list with its mixture filter and of the mixture list, and what the
 // chromatogram page's delete buttons do to the lists. (The two information
-// tables are built by calc/results_table.h.) The Win32 pages only put these
+// tables are built by ui/model/results_table.h.) The Win32 pages only put these
 // rows on screen.
 #pragma once
 
@@ -9,23 +9,12 @@
 #include <string>
 #include <vector>
 
+#include "base/table_model.h"
 #include "data/assay_list.h"
 #include "data/mixture_list.h"
 #include "data/records.h"
 
 namespace InputTables {
-
-// One row of a list: its cells from column 0, and the record's database id.
-struct Row {
-    std::vector<std::wstring> cells;
-    int64_t data = 0;
-};
-using Rows = std::vector<Row>;
-
-inline constexpr const wchar_t* kNone = L"---";
-
-// A date in local time, or "---" when the conversion refuses it.
-std::wstring DateText(const CTime& time, const wchar_t* format);
 
 // The filter box: entry 0 shows every chromatogram (data -1), then one entry
 // per loaded mixture in load order, its name as text and its id as data.
@@ -43,10 +32,14 @@ int FilterSelectionAfterRebuild(const std::vector<FilterEntry>& entries, int pre
 // (index and item data of the selected entry).
 bool ShownByFilter(const AssayRecord& record, int selection, int64_t data);
 
-// The chromatogram list: "№", "Проба", "Время анализа", "Смесь"; data = assay id.
-Rows AssayListRows(const AssayRecords& assays, int selection, int64_t data);
-// The mixture list: "№", "Имя", "Баллон", "Дата выпуска", "Действителен до"; data = mixture id.
-Rows MixtureListRows(const MixtureList& mixtures);
+// The lists' columns, in the order of their rows' cells.
+std::vector<TableColumn> AssayListColumns();
+std::vector<TableColumn> MixtureListColumns();
+
+// The chromatogram list: "№", "Проба", "Время анализа", "Смесь"; id = assay id.
+TableRows AssayListRows(const AssayRecords& assays, int selection, int64_t data);
+// The mixture list: "№", "Имя", "Баллон", "Дата выпуска", "Действителен до"; id = mixture id.
+TableRows MixtureListRows(const MixtureList& mixtures);
 
 // The delete buttons. `all` is "Удалить все": with the "all" entry selected it
 // empties both lists, with a mixture's entry it removes that mixture's

@@ -1,4 +1,4 @@
-#include "calc/check_output.h"
+#include "ui/model/check_output.h"
 
 #include <algorithm>
 #include <cmath>
@@ -7,7 +7,7 @@
 
 #include "calc/linearity_calc.h"
 #include "calc/message_log.h"
-#include "calc/results_table.h"
+#include "ui/model/results_table.h"
 #include "catalogue/component_catalogue.h"
 #include "base/json.h"
 #include "base/text.h"
@@ -77,7 +77,7 @@ void Component(JsonWriter& j, const CalcComponent& c) {
 
 }  // namespace
 
-std::wstring TableText(const OutputTable& table) {
+std::wstring TableText(const TableModel& table) {
     std::vector<size_t> widths;
     for (const TableColumn& c : table.columns) widths.push_back(c.heading.size());
     for (const TableRow& r : table.rows)

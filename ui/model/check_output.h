@@ -10,7 +10,7 @@
 
 class LinearityCalc;
 class MessageLog;
-struct OutputTable;
+struct TableModel;
 
 struct CheckSwitches {
     bool pressureCorrection = false;
@@ -19,7 +19,7 @@ struct CheckSwitches {
 
 // The table as aligned text lines: headings, then rows; columns padded to
 // their widest cell.
-std::wstring TableText(const OutputTable& table);
+std::wstring TableText(const TableModel& table);
 
 // The results table with the given decimals, a blank line, then the log text
 // as the message page shows it (line ends as "\n").

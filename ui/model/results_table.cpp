@@ -1,8 +1,7 @@
-#include "calc/results_table.h"
-
-#include <cmath>
+#include "ui/model/results_table.h"
 
 #include "calc/linearity_calc.h"
+#include "base/cell_text.h"
 #include "base/text.h"
 
 namespace {
@@ -23,16 +22,7 @@ TableRow SeparatorRow(size_t columns) {
     return row;
 }
 
-const wchar_t* Verdict(bool ok) { return ok ? L"Да" : L"Нет"; }
-
 }  // namespace
-
-std::wstring NumberCellText(double value, int32_t digits) {
-    if (value == NoValue) return L"---";
-    if (std::isnan(value)) return L"nan";
-    if (std::isinf(value)) return value > 0 ? L"inf" : L"-inf";
-    return FormatFixed(value, digits);
-}
 
 std::vector<TableColumn> ResultsColumns() {
     return {{L"№", 40},      {L"Пик", 220},      {L"Канал", 60},
@@ -48,8 +38,8 @@ std::vector<TableColumn> MixtureInfoColumns() {
     return {{L"№", 40}, {L"Компонент", 350}, {L"Концентрация, моль%", 200}, {L"Неопределенность, %отн", 200}};
 }
 
-OutputTable BuildResultsTable(const LinearityCalc& calc, int32_t digits) {
-    OutputTable table;
+TableModel BuildResultsTable(const LinearityCalc& calc, int32_t digits) {
+    TableModel table;
     table.columns = ResultsColumns();
     const size_t width = table.columns.size();
     int32_t previousChannel = 0;
@@ -63,20 +53,20 @@ OutputTable BuildResultsTable(const LinearityCalc& calc, int32_t digits) {
         row.cells[0] = std::to_wstring(++number);
         row.cells[1] = component->nameId;
         row.cells[2] = ChannelLabel(component->channel);
-        row.cells[3] = NumberCellText(component->intercept, digits);
-        row.cells[4] = NumberCellText(component->slope, digits);
-        row.cells[6] = NumberCellText(component->corrR, digits);
-        row.cells[7] = NumberCellText(kRNormShown, kRNormDigits);
+        row.cells[3] = NumberText(component->intercept, digits);
+        row.cells[4] = NumberText(component->slope, digits);
+        row.cells[6] = NumberText(component->corrR, digits);
+        row.cells[7] = NumberText(kRNormShown, kRNormDigits);
         bool noLine = component->slope == NoValue;
-        row.cells[8] = noLine ? L"---" : Verdict(component->rOk);
-        row.cells[5] = noLine ? L"---" : Verdict(component->bOk);
+        row.cells[8] = VerdictText(!noLine, component->rOk);
+        row.cells[5] = VerdictText(!noLine, component->bOk);
         table.rows.push_back(std::move(row));
     }
     return table;
 }
 
-OutputTable BuildAssayInfoTable(const AssayRecord& assay, int32_t digits) {
-    OutputTable table;
+TableModel BuildAssayInfoTable(const AssayRecord& assay, int32_t digits) {
+    TableModel table;
     table.columns = AssayInfoColumns();
     const size_t width = table.columns.size();
     int32_t previousChannel = 0;
@@ -90,15 +80,15 @@ OutputTable BuildAssayInfoTable(const AssayRecord& assay, int32_t digits) {
         row.cells[0] = std::to_wstring(++number);
         row.cells[1] = peak.name;
         row.cells[2] = ChannelLabel(peak.channel);
-        row.cells[3] = NumberCellText(peak.area, digits);
-        row.cells[4] = NumberCellText(peak.time, digits);
+        row.cells[3] = NumberText(peak.area, digits);
+        row.cells[4] = NumberText(peak.time, digits);
         table.rows.push_back(std::move(row));
     }
     return table;
 }
 
-OutputTable BuildMixtureInfoTable(const MixtureRecord& mixture, int32_t digits) {
-    OutputTable table;
+TableModel BuildMixtureInfoTable(const MixtureRecord& mixture, int32_t digits) {
+    TableModel table;
     table.columns = MixtureInfoColumns();
     const size_t width = table.columns.size();
     int32_t number = 0;
@@ -106,8 +96,8 @@ OutputTable BuildMixtureInfoTable(const MixtureRecord& mixture, int32_t digits) 
         TableRow row = EmptyRow(width);
         row.cells[0] = std::to_wstring(++number);
         row.cells[1] = component.name;
-        row.cells[2] = NumberCellText(component.concentration, digits);
-        row.cells[3] = NumberCellText(component.deviation, digits);
+        row.cells[2] = NumberText(component.concentration, digits);
+        row.cells[3] = NumberText(component.deviation, digits);
         table.rows.push_back(std::move(row));
     }
     return table;
