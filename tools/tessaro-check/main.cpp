@@ -15,7 +15,7 @@
 #include <utility>
 #include <vector>
 
-#include "calc/check_output.h"
+#include "ui/model/check_output.h"
 #include "calc/linearity_calc.h"
 #include "calc/message_log.h"
 #include "catalogue/component_catalogue.h"
