@@ -33,7 +33,7 @@ TEST_F(CalcTest, ARefusedRunKeepsThePreviousChannels) {
     Run();
     ASSERT_EQ(calc.GetChannels().size(), 1u);
     AssayRecords none;
-    calc.Run(mixtures, none);
+    calc.Run(mixtures, none, switches);
     EXPECT_TRUE(calc.GetComponents().empty());
     ASSERT_EQ(calc.GetChannels().size(), 1u);
     EXPECT_EQ(calc.GetChannels()[0].label, L"2");
@@ -103,7 +103,6 @@ TEST_F(CalcTest, PressureAndTemperatureCorrections) {
         {false, false, 0.0, 0.0, 1000, false, false},
     };
     for (const Case& k : cases) {
-        ResetDiags();
         assays.clear();
         mixtures.clear();
         Switches(k.pressure, k.temperature);
