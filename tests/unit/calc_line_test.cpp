@@ -215,6 +215,43 @@ TEST_F(LineTest, AnUncertifiedLevelStaysOutOfTheCheckAndOfR) {
     EXPECT_TRUE(findings.empty());  // not even outside Table 4
 }
 
+// The line functions report the levels outside a norm table to their caller,
+// Table 1 ones before Table 4 ones, each in level order; a level without a
+// catalogue entry has no Table 1 to be outside of.
+TEST_F(LineTest, LevelsOutsideTheNormTablesAreReturned) {
+    struct Case {
+        const ComponentDef* entry;
+        LineFindings expected;
+    };
+    const Case cases[] = {
+        {&ethane,
+         {{OutOfTable::kUncertainty, 0}, {OutOfTable::kUncertainty, 2}, {OutOfTable::kSigmaK, 0}, {OutOfTable::kSigmaK, 2}}},
+        {nullptr, {{OutOfTable::kSigmaK, 0}, {OutOfTable::kSigmaK, 2}}},
+    };
+    for (const Case& k : cases) {
+        CalcComponent c;
+        c.name = L"peak";
+        c.catalogueEntry = k.entry;
+        // 0.003 mol% lies below both tables, 20 mol% above ethane's Table 1
+        // range and in the gap of Table 4.
+        for (double x : {0.003, 1.0, 20.0}) c.levels.push_back(Level(x, {100 * x, 100 * x}));
+        LineFindings found = ComputeLevelStats(c);
+        ASSERT_EQ(found.size(), k.expected.size()) << (k.entry ? "ethane" : "no entry");
+        for (size_t i = 0; i < found.size(); ++i) {
+            EXPECT_EQ(found[i].table, k.expected[i].table) << i;
+            EXPECT_EQ(found[i].level, k.expected[i].level) << i;
+        }
+    }
+    // The refit checks every level again against Table 4.
+    std::vector<Point> points = {{30, 63}};
+    for (double x : {40.0, 55.0, 70.0, 85.0}) points.push_back({x, 2 * x + 3});
+    CalcComponent c = Line(points);
+    LineFindings refit = RefitWithIntercept(c);
+    ASSERT_EQ(refit.size(), 1u);
+    EXPECT_EQ(refit[0].table, OutOfTable::kSigmaK);
+    EXPECT_EQ(refit[0].level, 0u);
+}
+
 TEST_F(LineTest, ANegativeBackCalculatedConcentrationDoesNotPass) {
     CalcComponent c = Line({{1, -100}, {2, 200}, {3, 300}, {4, 400}, {5, 500}});
     ASSERT_LT(c.levels[0].calcConc, 0);
