@@ -7,6 +7,7 @@
 #include <memory>
 #include <string>
 
+#include "calc/diagnostics.h"
 #include "calc/linearity_calc.h"
 #include "calc/message_log.h"
 #include "catalogue/component_catalogue.h"
@@ -62,10 +63,12 @@ Input MakeInput(int assays, int peaksPerAssay, int mixtures = 5) {
 
 void RunOnce(benchmark::State& state, int assays, int peaks) {
     Input in = MakeInput(assays, peaks);
-    LinearityCalc calc;
+    MessageLog log;
+    Diagnostics diagnostics;
+    LinearityCalc calc(GetComponentCatalogue(), log, diagnostics);
     for (auto _ : state) {
-        GetMessageLog().ClearLog();
-        calc.Run(in.mixtures, in.assays);
+        log.ClearLog();
+        calc.Run(in.mixtures, in.assays, CorrectionSwitches{});
         benchmark::DoNotOptimize(calc.GetComponents().data());
     }
     state.SetComplexityN(static_cast<int64_t>(assays) * peaks);

@@ -1,10 +1,8 @@
-// Level statistics, the calibration line and the verdicts of one component.
-#include <algorithm>
-#include <cmath>
+#include "calc/calibration_line.h"
 
-#include "calc/diagnostics.h"
+#include <algorithm>
+
 #include "calc/gost_tables.h"
-#include "calc/linearity_calc.h"
 #include "catalogue/component_catalogue.h"
 
 namespace {
@@ -12,8 +10,6 @@ namespace {
 constexpr double kRsdNormShare = 0.25;  // of the relative expanded uncertainty
 constexpr double kDeviationFactor = 2.0;  // times σk
 constexpr int32_t kMinimumLevels = 5;
-
-std::wstring MixtureName(const CalcLevel& level) { return level.mixture ? level.mixture->name : std::wstring(); }
 
 // A level the mixture certifies the component in.
 bool HasCertifiedConc(const CalcLevel& level) { return level.conc != NoValue && std::isfinite(level.conc); }
@@ -26,15 +22,16 @@ struct DeviationCounters {
     int32_t inNorm = 0;
 };
 
-// The deviation of the back-calculated concentration (already in calcConc)
-// against twice σk of its certified concentration.
-void CheckDeviation(const CalcComponent& component, CalcLevel& level, DeviationCounters& counters) {
+// The deviation of the back-calculated concentration (already in calcConc) of
+// level `index` against twice σk of its certified concentration.
+void CheckDeviation(CalcComponent& component, size_t index, DeviationCounters& counters, LineFindings& findings) {
+    CalcLevel& level = component.levels[index];
     // Relative to the back-calculated concentration, taken by its size: a
     // negative one must not make the deviation negative and pass.
     level.relDev = std::fabs(level.conc - level.calcConc) / std::fabs(level.calcConc) * 100.0;
     TableLookup sigma = LookupSigmaK(level.conc);
     level.sigmaK = sigma.value;
-    if (!sigma.inRange) RaiseDiag(DiagCode::kOutOfTable4, component.name, MixtureName(level));
+    if (!sigma.inRange) findings.push_back({OutOfTable::kSigmaK, index});
     if (level.sigmaK == NoValue) return;
     level.devNorm = kDeviationFactor * level.sigmaK;
     level.devOk = level.devNorm >= level.relDev;
@@ -51,8 +48,10 @@ bool LineVerdict(const DeviationCounters& counters) {
 
 }  // namespace
 
-void ComputeLevelStats(CalcComponent& component) {
-    for (CalcLevel& level : component.levels) {
+LineFindings ComputeLevelStats(CalcComponent& component) {
+    LineFindings findings;
+    for (size_t index = 0; index < component.levels.size(); ++index) {
+        CalcLevel& level = component.levels[index];
         if (level.sumArea == 0.0 || level.n <= 0) continue;
         level.meanArea = level.sumArea / level.n;
         double squares = 0.0;
@@ -67,7 +66,7 @@ void ComputeLevelStats(CalcComponent& component) {
         if (component.catalogueEntry) {
             TableLookup u = LookupExpandedUncertainty(component.catalogueEntry->name, level.conc);
             level.uAbs = u.value;
-            if (!u.inRange) RaiseDiag(DiagCode::kOutOfTable1, component.name, MixtureName(level));
+            if (!u.inRange) findings.push_back({OutOfTable::kUncertainty, index});
             if (level.uAbs != NoValue) {
                 level.uRel = level.uAbs / level.conc * 100.0;
                 level.rsdNorm = level.uRel * kRsdNormShare;
@@ -80,7 +79,9 @@ void ComputeLevelStats(CalcComponent& component) {
         component.sumY += level.meanArea;
         component.sumX += level.conc;
     }
-    ComputeLine(component);
+    LineFindings lineFindings = ComputeLine(component);
+    findings.insert(findings.end(), lineFindings.begin(), lineFindings.end());
+    return findings;
 }
 
 namespace {
@@ -120,7 +121,8 @@ void ComputeCorrelation(CalcComponent& component, double meanX, double meanY) {
 
 }  // namespace
 
-void ComputeLine(CalcComponent& component) {
+LineFindings ComputeLine(CalcComponent& component) {
+    LineFindings findings;
     if (component.sumXY != 0.0 && component.sumXX != 0.0) component.slope = component.sumXY / component.sumXX;
     double meanX = NoValue, meanY = NoValue;
     if (component.levelsUsed > 0 && component.sumY != 0.0 && component.sumX > 0.0) {
@@ -130,19 +132,22 @@ void ComputeLine(CalcComponent& component) {
     DeviationCounters counters;
     if (component.slope == NoValue) {
         component.bOk = LineVerdict(counters);
-        return;
+        return findings;
     }
-    for (CalcLevel& level : component.levels) {
+    for (size_t index = 0; index < component.levels.size(); ++index) {
+        CalcLevel& level = component.levels[index];
         if (level.meanArea != NoValue && HasCertifiedConc(level)) {
             level.calcConc = level.meanArea / component.slope;
-            CheckDeviation(component, level, counters);
+            CheckDeviation(component, index, counters, findings);
         }
     }
     component.bOk = LineVerdict(counters);
     if (meanX != NoValue && meanY != NoValue) ComputeCorrelation(component, meanX, meanY);
+    return findings;
 }
 
-void RefitWithIntercept(CalcComponent& component) {
+LineFindings RefitWithIntercept(CalcComponent& component) {
+    LineFindings findings;
     double n = 0.0, sx = 0.0, sy = 0.0, sxx = 0.0, sxy = 0.0;
     for (const CalcLevel& level : component.levels) {
         if (level.meanArea == NoValue || !HasCertifiedConc(level)) continue;
@@ -152,18 +157,20 @@ void RefitWithIntercept(CalcComponent& component) {
         sxx += level.conc * level.conc;
         sxy += level.conc * level.meanArea;
     }
-    if (n < 2.0) return;
+    if (n < 2.0) return findings;
     double denominator = n * sxx - sx * sx;
-    if (denominator == 0.0 || !std::isfinite(denominator)) return;
+    if (denominator == 0.0 || !std::isfinite(denominator)) return findings;
     double b = (n * sxy - sx * sy) / denominator;
     double intercept = (sy - b * sx) / n;
     component.intercept = intercept;
     component.slope = b;
     DeviationCounters counters;
-    for (CalcLevel& level : component.levels) {
+    for (size_t index = 0; index < component.levels.size(); ++index) {
+        CalcLevel& level = component.levels[index];
         if (level.meanArea == NoValue || !HasCertifiedConc(level)) continue;
         level.calcConc = (level.meanArea - intercept) / b;
-        CheckDeviation(component, level, counters);
+        CheckDeviation(component, index, counters, findings);
     }
     component.bOk = LineVerdict(counters);
+    return findings;
 }

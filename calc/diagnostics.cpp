@@ -4,7 +4,6 @@
 #include <unordered_map>
 
 #include "calc/fold.h"
-#include "calc/linearity_calc.h"
 #include "calc/message_log.h"
 #include "base/text.h"
 
@@ -51,12 +50,6 @@ std::vector<DiagMessage> BuildTable() {
     return table;
 }
 
-DiagMessage* FindMessage(int32_t code) {
-    for (DiagMessage& message : GetDiagTable())
-        if (message.code == code) return &message;
-    return nullptr;
-}
-
 // Adds the item unless an equal one is there; activates the message.
 void AddItem(DiagMessage& message, std::wstring_view name, std::wstring_view detail) {
     std::wstring key = FoldLatin(name);
@@ -68,35 +61,45 @@ void AddItem(DiagMessage& message, std::wstring_view name, std::wstring_view det
 
 }  // namespace
 
-std::vector<DiagMessage>& GetDiagTable() {
-    static std::vector<DiagMessage> table = BuildTable();
-    return table;
+Diagnostics::Diagnostics() : table_(BuildTable()) {}
+
+const DiagMessage& Diagnostics::Message(int32_t code) const { return table_.at(static_cast<size_t>(code)); }
+
+DiagMessage* Diagnostics::Find(int32_t code) {
+    for (DiagMessage& message : table_)
+        if (message.code == code) return &message;
+    return nullptr;
 }
 
-void ResetDiags() {
-    for (DiagMessage& message : GetDiagTable()) {
+void Diagnostics::Reset() {
+    for (DiagMessage& message : table_) {
         message.active = false;
         message.items.clear();
         message.itemKeys.clear();
     }
 }
 
-void ActivateDiag(int32_t code) {
-    if (DiagMessage* message = FindMessage(code)) message->active = true;
+void Diagnostics::Activate(int32_t code) {
+    if (DiagMessage* message = Find(code)) message->active = true;
 }
 
-bool RaiseDiag(int32_t code, std::wstring_view name, std::wstring_view detail) {
-    DiagMessage* message = FindMessage(code);
+bool Diagnostics::Raise(int32_t code, std::wstring_view name, std::wstring_view detail) {
+    DiagMessage* message = Find(code);
     if (!message || !message->listComps || name.empty()) return false;
     AddItem(*message, name, detail);
     return true;
 }
 
-bool RaiseFileDiag(int32_t code, std::wstring_view detail) {
-    DiagMessage* message = FindMessage(code);
+bool Diagnostics::RaiseFile(int32_t code, std::wstring_view detail) {
+    DiagMessage* message = Find(code);
     if (!message || !message->listFiles || detail.empty()) return false;
     AddItem(*message, L"", detail);
     return true;
+}
+
+Diagnostics& GetDiagnostics() {
+    static Diagnostics diagnostics;
+    return diagnostics;
 }
 
 std::wstring FileTail(std::wstring_view filename) {
@@ -115,10 +118,20 @@ std::wstring ChromatogramText(const AssayRecord& assay) {
            assay.date.Format(DateFormats::kDateTime);
 }
 
-void ListMissingChromatograms(const LinearityCalc& calc, std::wstring_view name, std::wstring_view channelText,
-                              const CalcLevel& level) {
-    if (!calc.GetAssays() || !level.mixture) return;
-    for (const AssayRecord& assay : *calc.GetAssays()) {
+namespace {
+
+int32_t MixtureCount(const MixtureRecords& mixtures) {
+    int32_t count = 0;
+    for (const auto& mixture : mixtures)
+        if (mixture) ++count;
+    return count;
+}
+
+// Code 7 for every chromatogram of the level's mixture that gave the level no sample.
+void ListMissingChromatograms(const AssayRecords& assays, std::wstring_view name, std::wstring_view channelText,
+                              const CalcLevel& level, Diagnostics& diagnostics) {
+    if (!level.mixture) return;
+    for (const AssayRecord& assay : assays) {
         if (assay.mixtureRecord != level.mixture) continue;
         bool sampled = std::any_of(level.samples.begin(), level.samples.end(),
                                    [&](const CalcSample& s) { return s.assay == &assay; });
@@ -126,21 +139,22 @@ void ListMissingChromatograms(const LinearityCalc& calc, std::wstring_view name,
         std::wstring detail(channelText);
         detail += L", ";
         detail += ChromatogramText(assay);
-        RaiseDiag(DiagCode::kMissingInChromatograms, name, detail);
+        diagnostics.Raise(DiagCode::kMissingInChromatograms, name, detail);
     }
 }
 
-void Diagnose(const LinearityCalc& calc) {
-    // The largest sample count of every mixture over the components, by the
-    // level's mixture (levels of different components are ordered by their
-    // own concentrations, so a level's place says nothing of its mixture).
+// Codes 0 and 1. The largest sample count of every mixture over the
+// components, by the level's mixture (levels of different components are
+// ordered by their own concentrations, so a level's place says nothing of its
+// mixture). Returns those counts.
+std::unordered_map<const MixtureRecord*, int32_t> CheckCounts(const CalcComponents& components,
+                                                              const MixtureRecords& mixtures,
+                                                              Diagnostics& diagnostics) {
     std::unordered_map<const MixtureRecord*, int32_t> maxN;
-    if (calc.GetMixtures())
-        for (const auto& mixture : *calc.GetMixtures())
-            if (mixture) maxN.emplace(mixture.get(), 0);
-    const int32_t mixtureCount = calc.MixtureCount();
-    if (mixtureCount == kRequiredMixtures) {
-        for (const auto& component : calc.GetComponents()) {
+    for (const auto& mixture : mixtures)
+        if (mixture) maxN.emplace(mixture.get(), 0);
+    if (MixtureCount(mixtures) == kRequiredMixtures) {
+        for (const auto& component : components) {
             if (component->isRangePart) continue;
             for (const CalcLevel& level : component->levels) {
                 auto it = maxN.find(level.mixture);
@@ -148,22 +162,29 @@ void Diagnose(const LinearityCalc& calc) {
             }
         }
         for (const auto& entry : maxN)
-            if (entry.second < kRequiredAnalyses) ActivateDiag(DiagCode::kAnalysisCount);
+            if (entry.second < kRequiredAnalyses) diagnostics.Activate(DiagCode::kAnalysisCount);
     } else {
-        ActivateDiag(DiagCode::kMixtureCount);
-        ActivateDiag(DiagCode::kAnalysisCount);
+        diagnostics.Activate(DiagCode::kMixtureCount);
+        diagnostics.Activate(DiagCode::kAnalysisCount);
     }
+    return maxN;
+}
 
-    for (const auto& component : calc.GetComponents()) {
+}  // namespace
+
+void Diagnose(const CalcComponents& components, const MixtureRecords& mixtures, const AssayRecords& assays,
+              Diagnostics& diagnostics) {
+    const std::unordered_map<const MixtureRecord*, int32_t> maxN = CheckCounts(components, mixtures, diagnostics);
+    for (const auto& component : components) {
         if (component->isRangePart) continue;
         std::wstring channelText = L"канал: " + ChannelLabel(component->channel);
-        if (!component->catalogueEntry) RaiseDiag(DiagCode::kNotInCatalogue, component->name, channelText);
+        if (!component->catalogueEntry) diagnostics.Raise(DiagCode::kNotInCatalogue, component->name, channelText);
         bool incomplete = false;
         if (component->levelsUsed == 0) {
-            RaiseDiag(DiagCode::kNotInMixtures, component->name, channelText);
+            diagnostics.Raise(DiagCode::kNotInMixtures, component->name, channelText);
             incomplete = true;
         } else if (static_cast<size_t>(component->levelsUsed) != component->levels.size()) {
-            RaiseDiag(DiagCode::kNotInAllMixtures, component->name, channelText);
+            diagnostics.Raise(DiagCode::kNotInAllMixtures, component->name, channelText);
             incomplete = true;
         }
         if (incomplete) continue;
@@ -171,14 +192,13 @@ void Diagnose(const LinearityCalc& calc) {
             if (!level.mixture) continue;
             auto it = maxN.find(level.mixture);
             int32_t expected = it == maxN.end() ? 0 : it->second;
-            if (level.n != expected) ListMissingChromatograms(calc, component->name, channelText, level);
+            if (level.n != expected) ListMissingChromatograms(assays, component->name, channelText, level, diagnostics);
         }
     }
-    PublishDiags(calc.Log());
 }
 
-void PublishDiags(MessageLog& log) {
-    for (const DiagMessage& message : GetDiagTable()) {
+void Diagnostics::Publish(MessageLog& log) const {
+    for (const DiagMessage& message : table_) {
         if (!message.active) continue;
         std::wstring text = message.text;
         if (message.listComps) {

@@ -51,10 +51,7 @@ struct ComponentKeyHash {
     }
 };
 
-}  // namespace
-
-std::wstring ChannelLabel(int32_t channel) { return std::to_wstring(static_cast<int64_t>(channel) + 1); }
-
+// A passport value the corrections can divide by.
 bool UsablePressure(const AssayRecord& assay) { return std::isfinite(assay.atmpressure) && assay.atmpressure > 0.0; }
 
 bool UsableTemperature(const AssayRecord& assay) {
@@ -63,110 +60,28 @@ bool UsableTemperature(const AssayRecord& assay) {
     return !fileNotRead && std::isfinite(assay.airtemp) && kZeroCelsius + assay.airtemp > 0.0;
 }
 
-LinearityCalc::LinearityCalc() : LinearityCalc(GetComponentCatalogue(), GetMessageLog()) {}
-
-LinearityCalc::LinearityCalc(const ComponentCatalogue& catalogue, MessageLog& log) : catalogue_(catalogue), log_(log) {}
-
-int32_t LinearityCalc::MixtureCount() const {
-    if (!mixtures_) return 0;
-    int32_t count = 0;
-    for (const auto& mixture : *mixtures_)
-        if (mixture) ++count;
-    return count;
-}
-
-void LinearityCalc::Clear() {
-    components_.clear();
-    channels_.clear();
-    settings_.reset();
-    mixtures_ = nullptr;
-    assays_ = nullptr;
-}
-
-void LinearityCalc::Run(const MixtureRecords& mixtures, const AssayRecords& assays) {
-    components_.clear();
-    mixtures_ = nullptr;
-    assays_ = nullptr;
-    ResetDiags();
-    settings_.reset();
-    settings_ = std::make_unique<ProgramSettingsAccessor>();
-    pressureCorrection_ = settings_->PressureCorrection();
-    temperatureCorrection_ = settings_->TemperatureCorrection();
-
-    bool anyMixture = std::any_of(mixtures.begin(), mixtures.end(), [](const auto& m) { return m != nullptr; });
-    if (!anyMixture || assays.empty()) {
-        log_.AppendError(std::wstring(L"Для расчет требуется по 5 анализов (посадок) пяти градуировочных смесей, ") +
-                         L"ГОСТ 31371.7 - 2020 (пунткы Б.1 и Б.4).");
-        return;
-    }
-    mixtures_ = &mixtures;
-    assays_ = &assays;
-    Assemble();
-    SortComponents();
-
-    // Range parts appended below are not visited themselves.
-    const size_t assembled = components_.size();
-    for (size_t i = 0; i < assembled; ++i) {
-        CalcComponent& component = *components_[i];
-        ComputeLevelStats(component);
-        if (component.bOk || component.slope == NoValue || !component.catalogueEntry) continue;
-        const std::wstring& entryName = component.catalogueEntry->name;
-        if (IsSplitComponent(entryName)) {
-            for (int part = 0; part < 2; ++part)
-                if (CalcComponent* rangePart = SplitByRange(component, part)) ComputeLevelStats(*rangePart);
-        } else if (EqualFoldLatin(entryName, L"Метан")) {
-            RefitWithIntercept(component);
-        }
-    }
-    Diagnose(*this);
-}
-
-double LinearityCalc::CorrectedArea(const AssayRecord& assay, double area) const {
-    if (pressureCorrection_ && UsablePressure(assay)) area /= (assay.atmpressure / kNormalPressure);
-    if (temperatureCorrection_ && UsableTemperature(assay))
+double CorrectedArea(const AssayRecord& assay, double area, const CorrectionSwitches& switches) {
+    if (switches.pressureCorrection && UsablePressure(assay)) area /= (assay.atmpressure / kNormalPressure);
+    if (switches.temperatureCorrection && UsableTemperature(assay))
         area /= (kNormalTemperature / (kZeroCelsius + assay.airtemp));
     return area;
 }
 
-void LinearityCalc::Assemble() {
-    channels_.clear();
-    if (!assays_) return;
-    std::unordered_map<ComponentKey, CalcComponent*, ComponentKeyHash> byKey;
-    for (const auto& component : components_) byKey.emplace(ComponentKey{component->channel, FoldLatin(component->name)},
-                                                            component.get());
-    ComponentKey key{0, std::wstring()};
-    for (const AssayRecord& assay : *assays_) {
-        if (!assay.mixtureRecord) continue;
-        if (pressureCorrection_ && !UsablePressure(assay)) RaiseFileDiag(DiagCode::kNoPressure, ChromatogramText(assay));
-        if (temperatureCorrection_ && !UsableTemperature(assay))
-            RaiseFileDiag(DiagCode::kNoTemperature, ChromatogramText(assay));
-        for (const PeakRecord& peak : assay.peaks) {
-            // One key buffer for every lookup: its text keeps its capacity.
-            key.channel = peak.channel;
-            key.name.assign(peak.name);
-            FoldLatinInPlace(key.name);
-            auto found = byKey.find(key);
-            CalcComponent* component = found == byKey.end() ? nullptr : found->second;
-            double area = CorrectedArea(assay, peak.area);
-            bool known = std::any_of(channels_.begin(), channels_.end(),
-                                     [&](const ChannelEntry& e) { return e.channel == peak.channel; });
-            if (!known) channels_.push_back({peak.channel, ChannelLabel(peak.channel)});
-            if (!component) {
-                components_.push_back(CreateComponent(peak));
-                component = components_.back().get();
-                byKey.emplace(key, component);
-            }
-            if (peak.area != NoValue) AddSample(*component, {&peak, &assay, area});
-        }
+std::wstring MixtureName(const CalcLevel& level) { return level.mixture ? level.mixture->name : std::wstring(); }
+
+// Codes 8 and 9 for the levels the line functions found outside a norm table.
+void RaiseFindings(const CalcComponent& component, const LineFindings& findings, Diagnostics& diagnostics) {
+    for (const OutOfTable& finding : findings) {
+        int32_t code = finding.table == OutOfTable::kSigmaK ? DiagCode::kOutOfTable4 : DiagCode::kOutOfTable1;
+        diagnostics.Raise(code, component.name, MixtureName(component.levels[finding.level]));
     }
-    std::stable_sort(channels_.begin(), channels_.end(),
-                     [](const ChannelEntry& a, const ChannelEntry& b) { return a.channel < b.channel; });
 }
 
-std::vector<CalcLevel> LinearityCalc::MakeLevels(const std::wstring& name, int part) const {
+// One level per non-empty mixture, with the first component of that name
+// (part < 0) or the first of that name inside the range part.
+std::vector<CalcLevel> MakeLevels(const MixtureRecords& mixtures, const std::wstring& name, int part) {
     std::vector<CalcLevel> levels;
-    if (!mixtures_) return levels;
-    for (const auto& mixture : *mixtures_) {
+    for (const auto& mixture : mixtures) {
         if (!mixture) continue;
         CalcLevel level;
         level.mixture = mixture.get();
@@ -181,19 +96,7 @@ std::vector<CalcLevel> LinearityCalc::MakeLevels(const std::wstring& name, int p
     return levels;
 }
 
-std::unique_ptr<CalcComponent> LinearityCalc::CreateComponent(const PeakRecord& peak) const {
-    auto component = std::make_unique<CalcComponent>();
-    component->channel = peak.channel;
-    component->name = peak.name;
-    component->nameId = peak.nameid;
-    component->catalogueEntry = catalogue_.Find(peak.name);
-    component->levels = MakeLevels(component->name, -1);
-    std::stable_sort(component->levels.begin(), component->levels.end(),
-                     [](const CalcLevel& a, const CalcLevel& b) { return LessNumber(a.conc, b.conc); });
-    return component;
-}
-
-void LinearityCalc::AddSample(CalcComponent& component, const CalcSample& sample) {
+void AddSample(CalcComponent& component, const CalcSample& sample) {
     if (!sample.peak || !sample.assay || !sample.assay->mixtureRecord) return;
     component.sumRetention += sample.peak->time;
     ++component.peakCount;
@@ -205,22 +108,103 @@ void LinearityCalc::AddSample(CalcComponent& component, const CalcSample& sample
     }
 }
 
-void LinearityCalc::SortComponents() {
-    for (auto& component : components_)
+// What the assembly of one run reads and where it puts the results.
+struct Assembly {
+    const ComponentCatalogue& catalogue;
+    const MixtureRecords& mixtures;
+    const CorrectionSwitches& switches;
+    Diagnostics& diagnostics;
+    CalcComponents& components;
+    std::vector<ChannelEntry>& channels;
+
+    std::unique_ptr<CalcComponent> CreateComponent(const PeakRecord& peak) const;
+    void AddAssay(const AssayRecord& assay,
+                  std::unordered_map<ComponentKey, CalcComponent*, ComponentKeyHash>& byKey, ComponentKey& key) const;
+    // One component per channel and name (A-Z folding case) with a sample per
+    // peak of an assay that has a mixture; the channels met, in order.
+    void Assemble(const AssayRecords& assays) const;
+};
+
+std::unique_ptr<CalcComponent> Assembly::CreateComponent(const PeakRecord& peak) const {
+    auto component = std::make_unique<CalcComponent>();
+    component->channel = peak.channel;
+    component->name = peak.name;
+    component->nameId = peak.nameid;
+    component->catalogueEntry = catalogue.Find(peak.name);
+    component->levels = MakeLevels(mixtures, component->name, -1);
+    std::stable_sort(component->levels.begin(), component->levels.end(),
+                     [](const CalcLevel& a, const CalcLevel& b) { return LessNumber(a.conc, b.conc); });
+    return component;
+}
+
+void Assembly::AddAssay(const AssayRecord& assay,
+                        std::unordered_map<ComponentKey, CalcComponent*, ComponentKeyHash>& byKey,
+                        ComponentKey& key) const {
+    if (switches.pressureCorrection && !UsablePressure(assay))
+        diagnostics.RaiseFile(DiagCode::kNoPressure, ChromatogramText(assay));
+    if (switches.temperatureCorrection && !UsableTemperature(assay))
+        diagnostics.RaiseFile(DiagCode::kNoTemperature, ChromatogramText(assay));
+    for (const PeakRecord& peak : assay.peaks) {
+        // One key buffer for every lookup: its text keeps its capacity.
+        key.channel = peak.channel;
+        key.name.assign(peak.name);
+        FoldLatinInPlace(key.name);
+        auto found = byKey.find(key);
+        CalcComponent* component = found == byKey.end() ? nullptr : found->second;
+        double area = CorrectedArea(assay, peak.area, switches);
+        bool known = std::any_of(channels.begin(), channels.end(),
+                                 [&](const ChannelEntry& e) { return e.channel == peak.channel; });
+        if (!known) channels.push_back({peak.channel, ChannelLabel(peak.channel)});
+        if (!component) {
+            components.push_back(CreateComponent(peak));
+            component = components.back().get();
+            byKey.emplace(key, component);
+        }
+        if (peak.area != NoValue) AddSample(*component, {&peak, &assay, area});
+    }
+}
+
+void Assembly::Assemble(const AssayRecords& assays) const {
+    channels.clear();
+    std::unordered_map<ComponentKey, CalcComponent*, ComponentKeyHash> byKey;
+    ComponentKey key{0, std::wstring()};
+    for (const AssayRecord& assay : assays)
+        if (assay.mixtureRecord) AddAssay(assay, byKey, key);
+    std::stable_sort(channels.begin(), channels.end(),
+                     [](const ChannelEntry& a, const ChannelEntry& b) { return a.channel < b.channel; });
+}
+
+// By channel, then by mean retention time; equal keys keep their order.
+void SortComponents(CalcComponents& components) {
+    for (auto& component : components)
         if (component->peakCount > 0) component->meanRetention = component->sumRetention / component->peakCount;
-    std::stable_sort(components_.begin(), components_.end(), [](const auto& a, const auto& b) {
+    std::stable_sort(components.begin(), components.end(), [](const auto& a, const auto& b) {
         if (a->channel != b->channel) return a->channel < b->channel;
         return LessNumber(a->meanRetention, b->meanRetention);
     });
 }
 
-CalcComponent* LinearityCalc::SplitByRange(CalcComponent& source, int part) {
+std::unique_ptr<CalcComponent> CreateRangePart(const CalcComponent& source, int part, const MixtureRecords& mixtures) {
+    auto rangePart = std::make_unique<CalcComponent>();
+    rangePart->name = source.name + RangePartSuffix(part);
+    rangePart->nameId = source.nameId;
+    rangePart->channel = source.channel;
+    rangePart->catalogueEntry = source.catalogueEntry;
+    rangePart->meanRetention = source.meanRetention;
+    rangePart->levels = MakeLevels(mixtures, source.name, part);
+    return rangePart;
+}
+
+// part 0: 0.005 <= x <= 0.025 mol%; part 1: x > 0.025 mol%. Appends the part
+// and returns it, or none when no level with a mean area lies in the range.
+CalcComponent* SplitByRange(const CalcComponent& source, int part, const MixtureRecords& mixtures,
+                            CalcComponents& components) {
     CalcComponent* rangePart = nullptr;
     for (const CalcLevel& level : source.levels) {
         if (level.meanArea == NoValue || !InRangePart(level.conc, part)) continue;
         if (!rangePart) {
-            components_.push_back(CreateRangePart(source, part));
-            rangePart = components_.back().get();
+            components.push_back(CreateRangePart(source, part, mixtures));
+            rangePart = components.back().get();
             rangePart->isRangePart = true;
         }
         for (const CalcSample& sample : level.samples)
@@ -229,13 +213,50 @@ CalcComponent* LinearityCalc::SplitByRange(CalcComponent& source, int part) {
     return rangePart;
 }
 
-std::unique_ptr<CalcComponent> LinearityCalc::CreateRangePart(const CalcComponent& source, int part) const {
-    auto rangePart = std::make_unique<CalcComponent>();
-    rangePart->name = source.name + RangePartSuffix(part);
-    rangePart->nameId = source.nameId;
-    rangePart->channel = source.channel;
-    rangePart->catalogueEntry = source.catalogueEntry;
-    rangePart->meanRetention = source.meanRetention;
-    rangePart->levels = MakeLevels(source.name, part);
-    return rangePart;
+}  // namespace
+
+LinearityCalc::LinearityCalc(const ComponentCatalogue& catalogue, MessageLog& log, Diagnostics& diagnostics)
+    : catalogue_(catalogue), log_(log), diagnostics_(diagnostics) {}
+
+void LinearityCalc::Clear() {
+    components_.clear();
+    channels_.clear();
+    mixtures_ = nullptr;
+    assays_ = nullptr;
+}
+
+void LinearityCalc::Run(const MixtureRecords& mixtures, const AssayRecords& assays, const CorrectionSwitches& switches) {
+    components_.clear();
+    mixtures_ = nullptr;
+    assays_ = nullptr;
+    diagnostics_.Reset();
+
+    bool anyMixture = std::any_of(mixtures.begin(), mixtures.end(), [](const auto& m) { return m != nullptr; });
+    if (!anyMixture || assays.empty()) {
+        log_.AppendError(std::wstring(L"Для расчет требуется по 5 анализов (посадок) пяти градуировочных смесей, ") +
+                         L"ГОСТ 31371.7 - 2020 (пунткы Б.1 и Б.4).");
+        return;
+    }
+    mixtures_ = &mixtures;
+    assays_ = &assays;
+    Assembly{catalogue_, mixtures, switches, diagnostics_, components_, channels_}.Assemble(assays);
+    SortComponents(components_);
+
+    // Range parts appended below are not visited themselves.
+    const size_t assembled = components_.size();
+    for (size_t i = 0; i < assembled; ++i) {
+        CalcComponent& component = *components_[i];
+        RaiseFindings(component, ComputeLevelStats(component), diagnostics_);
+        if (component.bOk || component.slope == NoValue || !component.catalogueEntry) continue;
+        const std::wstring& entryName = component.catalogueEntry->name;
+        if (IsSplitComponent(entryName)) {
+            for (int part = 0; part < 2; ++part)
+                if (CalcComponent* rangePart = SplitByRange(component, part, mixtures, components_))
+                    RaiseFindings(*rangePart, ComputeLevelStats(*rangePart), diagnostics_);
+        } else if (EqualFoldLatin(entryName, L"Метан")) {
+            RaiseFindings(component, RefitWithIntercept(component), diagnostics_);
+        }
+    }
+    Diagnose(components_, mixtures, assays, diagnostics_);
+    diagnostics_.Publish(log_);
 }

@@ -2,10 +2,12 @@
 
 #include <stdexcept>
 
+#include "calc/diagnostics.h"
 #include "calc/message_log.h"
 #include "data/lists.h"
 #include "ui/model/results_table.h"
 #include "catalogue/component_catalogue.h"
+#include "host/program_settings.h"
 #include "host/services.h"
 #include "resources/resource.h"
 #include "ui/dlg_msg.h"
@@ -26,7 +28,7 @@ const Layout::Rule kUpperStripRule{0, 0, 100, 20};
 const Layout::Rule kLowerStripRule{0, 20, 100, 80};
 }  // namespace
 
-DlgMain::DlgMain() : Dialog(IDD_MAIN) {}
+DlgMain::DlgMain() : Dialog(IDD_MAIN), calc_(GetComponentCatalogue(), GetMessageLog(), GetDiagnostics()) {}
 
 DlgMain::~DlgMain() {
     if (g_main == this) g_main = nullptr;
@@ -132,7 +134,9 @@ void DlgMain::Recalculate() {
     steps.refillGraph = [this] { GraphPage().Refill(calc_); };
     steps.refillResults = [this] { ResultsTable().FillResults(calc_); };
     steps.showLog = [] { MessageLogPage().ShowLog(); };
-    RunRecalculation(calc_, GetMessageLog(), TheMixtureList().mixtures, TheAssayList().assays, steps);
+    ProgramSettingsAccessor settings;
+    CorrectionSwitches switches{settings.PressureCorrection(), settings.TemperatureCorrection()};
+    RunRecalculation(calc_, GetMessageLog(), TheMixtureList().mixtures, TheAssayList().assays, switches, steps);
 }
 
 void DlgMain::OnSize(int, int) {

@@ -2,6 +2,7 @@
 // corrections, order, range parts and the methane refit through Run.
 #include <cmath>
 
+#include "host/program_settings.h"
 #include "tests/unit/calc_fixture.h"
 
 namespace {
@@ -33,7 +34,7 @@ TEST_F(CalcTest, ARefusedRunKeepsThePreviousChannels) {
     Run();
     ASSERT_EQ(calc.GetChannels().size(), 1u);
     AssayRecords none;
-    calc.Run(mixtures, none);
+    calc.Run(mixtures, none, switches);
     EXPECT_TRUE(calc.GetComponents().empty());
     ASSERT_EQ(calc.GetChannels().size(), 1u);
     EXPECT_EQ(calc.GetChannels()[0].label, L"2");
@@ -103,7 +104,6 @@ TEST_F(CalcTest, PressureAndTemperatureCorrections) {
         {false, false, 0.0, 0.0, 1000, false, false},
     };
     for (const Case& k : cases) {
-        ResetDiags();
         assays.clear();
         mixtures.clear();
         Switches(k.pressure, k.temperature);
@@ -120,6 +120,28 @@ TEST_F(CalcTest, PressureAndTemperatureCorrections) {
     }
     EXPECT_NEAR(1000 / (98.0 / 101.325), 1033.93, 0.005);
     EXPECT_NEAR(1000 * 303.15 / 293.15, 1034.11, 0.005);
+}
+
+// A calculation corrects as its caller tells it, whatever the program
+// settings hold, and reports only into the log and diagnostics it was given.
+TEST_F(CalcTest, ARunUsesOnlyWhatItIsGiven) {
+    ProgramSettingsAccessor().Store(3, 3, true, true);
+    MixtureRecord* m = Mixture(L"M1", {{L"Этан", 0.003}});
+    Assay(m, {Peak(L"Этан", 1000)}).atmpressure = 98.0;
+    MessageLog log;
+    Diagnostics found;
+    LinearityCalc own(GetComponentCatalogue(), log, found);
+    for (bool pressure : {false, true}) {
+        own.Run(mixtures, assays, {pressure, false});
+        ASSERT_EQ(own.GetComponents().size(), 1u);
+        EXPECT_NEAR(own.GetComponents()[0]->levels[0].sumArea, pressure ? 1000 / (98.0 / 101.325) : 1000, 1e-9);
+    }
+    ASSERT_EQ(found.Message(DiagCode::kOutOfTable1).items.size(), 1u);
+    EXPECT_EQ(found.Message(DiagCode::kOutOfTable1).items[0].detail, L"M1");
+    EXPECT_FALSE(log.logEmpty);
+    for (const Diagnostics* untouched : {&diagnostics, &GetDiagnostics()})
+        for (const DiagMessage& message : untouched->Messages()) EXPECT_FALSE(message.active) << message.code;
+    EXPECT_TRUE(GetMessageLog().logEmpty);
 }
 
 TEST_F(CalcTest, UncorrectedChromatogramsAreListedOnceInListOrder) {

@@ -10,38 +10,38 @@ const wchar_t* const kMsg1 =
     L"5 анализов 5 смесей.";
 
 TEST_F(CalcTest, RaiseRefusesWhatDoesNotListComponents) {
-    EXPECT_FALSE(RaiseDiag(10, L"X"));
-    EXPECT_FALSE(RaiseDiag(-1, L"X"));
-    for (int32_t code = 0; code <= 3; ++code) EXPECT_FALSE(RaiseDiag(code, L"X", L"d"));
-    EXPECT_FALSE(RaiseDiag(DiagCode::kNotInCatalogue, L""));
-    for (const DiagMessage& m : GetDiagTable()) EXPECT_FALSE(m.active) << m.code;
-    EXPECT_FALSE(RaiseFileDiag(DiagCode::kNotInCatalogue, L"file"));
-    EXPECT_FALSE(RaiseFileDiag(DiagCode::kNoPressure, L""));
+    EXPECT_FALSE(diagnostics.Raise(10, L"X"));
+    EXPECT_FALSE(diagnostics.Raise(-1, L"X"));
+    for (int32_t code = 0; code <= 3; ++code) EXPECT_FALSE(diagnostics.Raise(code, L"X", L"d"));
+    EXPECT_FALSE(diagnostics.Raise(DiagCode::kNotInCatalogue, L""));
+    for (const DiagMessage& m : diagnostics.Messages()) EXPECT_FALSE(m.active) << m.code;
+    EXPECT_FALSE(diagnostics.RaiseFile(DiagCode::kNotInCatalogue, L"file"));
+    EXPECT_FALSE(diagnostics.RaiseFile(DiagCode::kNoPressure, L""));
 }
 
 TEST_F(CalcTest, RaiseAddsEachItemOnceFoldingLatinCase) {
-    EXPECT_TRUE(RaiseDiag(DiagCode::kOutOfTable4, L"CO2", L"Mix A"));
-    EXPECT_TRUE(RaiseDiag(DiagCode::kOutOfTable4, L"co2", L"MIX a"));
-    EXPECT_TRUE(RaiseDiag(DiagCode::kOutOfTable4, L"CO2"));
-    EXPECT_TRUE(RaiseDiag(DiagCode::kOutOfTable4, L"CO2", L""));
-    EXPECT_TRUE(RaiseDiag(DiagCode::kOutOfTable4, L"Азот", L"Смесь"));
-    EXPECT_TRUE(RaiseDiag(DiagCode::kOutOfTable4, L"азот", L"Смесь"));
+    EXPECT_TRUE(diagnostics.Raise(DiagCode::kOutOfTable4, L"CO2", L"Mix A"));
+    EXPECT_TRUE(diagnostics.Raise(DiagCode::kOutOfTable4, L"co2", L"MIX a"));
+    EXPECT_TRUE(diagnostics.Raise(DiagCode::kOutOfTable4, L"CO2"));
+    EXPECT_TRUE(diagnostics.Raise(DiagCode::kOutOfTable4, L"CO2", L""));
+    EXPECT_TRUE(diagnostics.Raise(DiagCode::kOutOfTable4, L"Азот", L"Смесь"));
+    EXPECT_TRUE(diagnostics.Raise(DiagCode::kOutOfTable4, L"азот", L"Смесь"));
     const DiagMessage& m = Diag(DiagCode::kOutOfTable4);
     EXPECT_TRUE(m.active);
     ASSERT_EQ(m.items.size(), 4u);
     EXPECT_EQ(m.items[0].detail, L"Mix A");
     EXPECT_EQ(m.items[1].detail, L"");
-    ResetDiags();
+    diagnostics.Reset();
     EXPECT_FALSE(Diag(DiagCode::kOutOfTable4).active);
     EXPECT_TRUE(Diag(DiagCode::kOutOfTable4).items.empty());
 }
 
 TEST_F(CalcTest, PublishedTextsOfComponentAndFileLists) {
-    RaiseDiag(DiagCode::kNotInMixtures, L"X", L"канал: 2");
-    RaiseDiag(DiagCode::kNotInMixtures, L"Y");
-    RaiseFileDiag(DiagCode::kNoTemperature, L"файл: ...a.dat");
+    diagnostics.Raise(DiagCode::kNotInMixtures, L"X", L"канал: 2");
+    diagnostics.Raise(DiagCode::kNotInMixtures, L"Y");
+    diagnostics.RaiseFile(DiagCode::kNoTemperature, L"файл: ...a.dat");
     MessageLog log;
-    PublishDiags(log);
+    diagnostics.Publish(log);
     ASSERT_EQ(log.errorList.size(), 2u);
     EXPECT_EQ(log.errorList[0],
               L"Коррекция по температуре проведена не полностью! В следующих хроматограмах не заданна температура:"

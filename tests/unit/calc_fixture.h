@@ -1,5 +1,5 @@
 // Hand-built input records for the calculation tests, over a fake host with
-// the default catalogue and an empty log.
+// the default catalogue, an empty log and the fixture's own diagnostics.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -13,7 +13,6 @@
 #include "calc/message_log.h"
 #include "catalogue/component_catalogue.h"
 #include "data/records.h"
-#include "host/program_settings.h"
 #include "tests/unit/fake_host.h"
 
 struct Conc {
@@ -50,23 +49,17 @@ protected:
         ResetCatalogueForTest();
         CreateDefaultCatalogue();
         GetMessageLog() = MessageLog();
-        ResetDiags();
         assays.reserve(1024);  // results link to the records: they must not move
     }
     void TearDown() override {
         calc.Clear();
         ResetCatalogueForTest();
         GetMessageLog() = MessageLog();
-        ResetDiags();
         ResetPluginSettingsState();
     }
 
-    void Switches(bool pressure, bool temperature) {
-        ProgramSettingsValues& v = GetProgramSettingsValues();
-        v.notYetLoaded = false;
-        v.pressureCorrection = pressure ? 1 : 0;
-        v.temperatureCorrection = temperature ? 1 : 0;
-    }
+    // The corrections the following runs are told.
+    void Switches(bool pressure, bool temperature) { switches = {pressure, temperature}; }
 
     MixtureRecord* Mixture(const std::wstring& name, std::initializer_list<Conc> components) {
         auto mixture = std::make_unique<MixtureRecord>();
@@ -98,7 +91,9 @@ protected:
         return assays.back();
     }
 
-    void Run() { calc.Run(mixtures, assays); }
+    void Run() { calc.Run(mixtures, assays, switches); }
+    // A calculation over the same catalogue, log and diagnostics that has not run.
+    LinearityCalc UnrunCalc() { return LinearityCalc(GetComponentCatalogue(), GetMessageLog(), diagnostics); }
 
     const CalcComponent* Find(const std::wstring& name, int32_t channel = 0) const {
         for (const auto& c : calc.GetComponents())
@@ -106,10 +101,12 @@ protected:
         return nullptr;
     }
 
-    const DiagMessage& Diag(int32_t code) const { return GetDiagTable().at(static_cast<size_t>(code)); }
+    const DiagMessage& Diag(int32_t code) const { return diagnostics.Message(code); }
 
     FakeHost host;
     MixtureRecords mixtures;
     AssayRecords assays;
-    LinearityCalc calc;
+    CorrectionSwitches switches;
+    Diagnostics diagnostics;
+    LinearityCalc calc{GetComponentCatalogue(), GetMessageLog(), diagnostics};
 };

@@ -1,11 +1,11 @@
-// Level statistics, the calibration line, R, the verdicts and the methane refit.
+// Level statistics, the calibration line, R, the verdicts, the methane refit
+// and the levels found outside the norm tables.
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <vector>
 
-#include "calc/diagnostics.h"
-#include "calc/linearity_calc.h"
+#include "calc/calibration_line.h"
 #include "catalogue/component_catalogue.h"
 
 namespace {
@@ -17,11 +17,9 @@ struct Point {
 class LineTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        ResetDiags();
         methane = {0, L"Метан", L"Метан"};
         ethane = {1, L"Этан", L"Этан"};
     }
-    void TearDown() override { ResetDiags(); }
 
     // A level holding the given areas, as the assembly leaves it.
     static CalcLevel Level(double conc, const std::vector<double>& areas) {
@@ -36,8 +34,9 @@ protected:
     }
 
     // Levels with the given means and verdicts of the precision check, their
-    // line sums as the level statistics leave them.
-    static CalcComponent Line(const std::vector<Point>& points, bool rsdOk = true) {
+    // line sums as the level statistics leave them; what the line finds goes
+    // to `findings` when given.
+    static CalcComponent Line(const std::vector<Point>& points, bool rsdOk = true, LineFindings* findings = nullptr) {
         CalcComponent c;
         c.name = L"Этан";
         for (const Point& p : points) {
@@ -54,7 +53,8 @@ protected:
             }
             c.levels.push_back(level);
         }
-        ComputeLine(c);
+        LineFindings found = ComputeLine(c);
+        if (findings) *findings = found;
         return c;
     }
 
@@ -202,7 +202,8 @@ TEST_F(LineTest, NoUsedLevelMeansNoLine) {
 }
 
 TEST_F(LineTest, AnUncertifiedLevelStaysOutOfTheCheckAndOfR) {
-    CalcComponent c = Line({{NoValue, 0.5}, {1, 100}, {2, 200}, {3, 300}, {4, 400}, {5, 500}});
+    LineFindings findings;
+    CalcComponent c = Line({{NoValue, 0.5}, {1, 100}, {2, 200}, {3, 300}, {4, 400}, {5, 500}}, true, &findings);
     const CalcLevel& trace = c.levels[0];
     EXPECT_EQ(trace.calcConc, NoValue);
     EXPECT_EQ(trace.relDev, NoValue);
@@ -211,7 +212,44 @@ TEST_F(LineTest, AnUncertifiedLevelStaysOutOfTheCheckAndOfR) {
     EXPECT_NEAR(c.corrR, 1, 1e-15);
     EXPECT_TRUE(c.rOk);
     EXPECT_TRUE(c.bOk);  // six levels, the five certified ones all pass
-    EXPECT_FALSE(GetDiagTable()[DiagCode::kOutOfTable4].active);
+    EXPECT_TRUE(findings.empty());  // not even outside Table 4
+}
+
+// The line functions report the levels outside a norm table to their caller,
+// Table 1 ones before Table 4 ones, each in level order; a level without a
+// catalogue entry has no Table 1 to be outside of.
+TEST_F(LineTest, LevelsOutsideTheNormTablesAreReturned) {
+    struct Case {
+        const ComponentDef* entry;
+        LineFindings expected;
+    };
+    const Case cases[] = {
+        {&ethane,
+         {{OutOfTable::kUncertainty, 0}, {OutOfTable::kUncertainty, 2}, {OutOfTable::kSigmaK, 0}, {OutOfTable::kSigmaK, 2}}},
+        {nullptr, {{OutOfTable::kSigmaK, 0}, {OutOfTable::kSigmaK, 2}}},
+    };
+    for (const Case& k : cases) {
+        CalcComponent c;
+        c.name = L"peak";
+        c.catalogueEntry = k.entry;
+        // 0.003 mol% lies below both tables, 20 mol% above ethane's Table 1
+        // range and in the gap of Table 4.
+        for (double x : {0.003, 1.0, 20.0}) c.levels.push_back(Level(x, {100 * x, 100 * x}));
+        LineFindings found = ComputeLevelStats(c);
+        ASSERT_EQ(found.size(), k.expected.size()) << (k.entry ? "ethane" : "no entry");
+        for (size_t i = 0; i < found.size(); ++i) {
+            EXPECT_EQ(found[i].table, k.expected[i].table) << i;
+            EXPECT_EQ(found[i].level, k.expected[i].level) << i;
+        }
+    }
+    // The refit checks every level again against Table 4.
+    std::vector<Point> points = {{30, 63}};
+    for (double x : {40.0, 55.0, 70.0, 85.0}) points.push_back({x, 2 * x + 3});
+    CalcComponent c = Line(points);
+    LineFindings refit = RefitWithIntercept(c);
+    ASSERT_EQ(refit.size(), 1u);
+    EXPECT_EQ(refit[0].table, OutOfTable::kSigmaK);
+    EXPECT_EQ(refit[0].level, 0u);
 }
 
 TEST_F(LineTest, ANegativeBackCalculatedConcentrationDoesNotPass) {

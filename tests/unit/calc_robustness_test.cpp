@@ -97,7 +97,6 @@ TEST_F(Robustness, AwkwardInputsGiveResultsOrDiagnosticsNeverACrash) {
         SCOPED_TRACE(shape.what);
         mixtures.clear();
         assays.clear();
-        ResetDiags();
         GetMessageLog().ClearLog();
         Switches(true, true);
         shape.build();

@@ -48,7 +48,7 @@ TEST_F(CalcTest, CalcInfoRowsForOneMixtureAndChannel) {
     EXPECT_EQ(rows[0][1], L"Этан");
     EXPECT_TRUE(BuildCalcInfoRows(calc, m2->id, 1, 0).empty());
     EXPECT_TRUE(BuildCalcInfoRows(calc, 99, 0, 0).empty());
-    EXPECT_TRUE(BuildCalcInfoRows(LinearityCalc(), m1->id, 0, 0).empty());
+    EXPECT_TRUE(BuildCalcInfoRows(UnrunCalc(), m1->id, 0, 0).empty());
 }
 
 TEST_F(CalcTest, CalcInfoSelectorsListMixturesAndChannels) {

@@ -24,7 +24,7 @@ TEST_F(CalcTest, RecalculationEmptiesTheLogThenRefillsThePagesInOrderFromTheNewR
     log.AppendWarning(L"from the previous calculation");
     MixtureRecord* m = Mixture(L"M1", {{L"Этан", 1}});
     Assay(m, {Peak(L"Этан", 100)});
-    RunRecalculation(calc, log, mixtures, assays, steps);
+    RunRecalculation(calc, log, mixtures, assays, switches, steps);
     EXPECT_EQ(order, (std::vector<std::string>{"intermediate", "graph", "results", "log"}));
     EXPECT_EQ(componentsSeen, 1u);
     for (const std::wstring& w : log.warningList) EXPECT_NE(w, L"from the previous calculation");
@@ -35,7 +35,7 @@ TEST_F(CalcTest, RecalculationEmptiesTheLogThenRefillsThePagesInOrderFromTheNewR
     mixtures.clear();
     order.clear();
     steps.refillIntermediate = nullptr;  // a page without a step is skipped
-    RunRecalculation(calc, log, mixtures, assays, steps);
+    RunRecalculation(calc, log, mixtures, assays, switches, steps);
     EXPECT_EQ(order, (std::vector<std::string>{"graph", "results", "log"}));
     EXPECT_EQ(componentsSeen, 0u);
     ASSERT_EQ(log.errorList.size(), 1u);

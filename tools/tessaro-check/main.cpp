@@ -15,7 +15,7 @@
 #include <utility>
 #include <vector>
 
-#include "ui/model/check_output.h"
+#include "calc/diagnostics.h"
 #include "calc/linearity_calc.h"
 #include "calc/message_log.h"
 #include "catalogue/component_catalogue.h"
@@ -23,7 +23,7 @@
 #include "data/database.h"
 #include "data/database_connection.h"
 #include "data/mixture_list.h"
-#include "host/program_settings.h"
+#include "ui/model/check_output.h"
 #include "base/text.h"
 #include "plot/graph_page_model.h"
 #include "tools/plot-png/plot_png.h"
@@ -143,13 +143,6 @@ int main(int argc, char** argv) {
     std::string problem = Parse(argc, argv, o);
     if (!problem.empty()) return Usage(problem);
 
-    // The switches as the settings dialog would have stored them.
-    ProgramSettingsValues& settings = GetProgramSettingsValues();
-    settings.notYetLoaded = false;
-    settings.digitsInProgram = o.digits;
-    settings.pressureCorrection = o.pressure ? 1 : 0;
-    settings.temperatureCorrection = o.temperature ? 1 : 0;
-
     CreateDefaultCatalogue();
     LoadCatalogue();
     for (const auto& [index, text] : o.aliases) {
@@ -181,9 +174,11 @@ int main(int argc, char** argv) {
 
     MessageLog& log = GetMessageLog();
     log.ClearLog();
-    LinearityCalc calc;
-    calc.Run(mixtureList.mixtures, assayList.assays);
-    std::string out = o.json ? CheckJson(calc, mixtureList.mixtures, assayList.assays, log, {o.pressure, o.temperature})
+    Diagnostics diagnostics;
+    LinearityCalc calc(GetComponentCatalogue(), log, diagnostics);
+    const CorrectionSwitches switches{o.pressure, o.temperature};
+    calc.Run(mixtureList.mixtures, assayList.assays, switches);
+    std::string out = o.json ? CheckJson(calc, mixtureList.mixtures, assayList.assays, log, switches)
                              : CheckText(calc, log, o.digits);
     std::fwrite(out.data(), 1, out.size(), stdout);
     bool graphs = o.graphDir.empty() || WriteGraphs(calc, o.graphDir);

@@ -106,7 +106,7 @@ std::string CheckText(const LinearityCalc& calc, const MessageLog& log, int32_t 
 }
 
 std::string CheckJson(const LinearityCalc& calc, const MixtureRecords& mixtures, const AssayRecords& assays,
-                      const MessageLog& log, const CheckSwitches& switches) {
+                      const MessageLog& log, const CorrectionSwitches& switches) {
     JsonWriter j;
     j.Open('{');
     j.Key("settings").Open('{');

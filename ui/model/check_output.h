@@ -6,16 +6,12 @@
 #include <cstdint>
 #include <string>
 
+#include "calc/calc_records.h"
 #include "data/records.h"
 
 class LinearityCalc;
 class MessageLog;
 struct TableModel;
-
-struct CheckSwitches {
-    bool pressureCorrection = false;
-    bool temperatureCorrection = false;
-};
 
 // The table as aligned text lines: headings, then rows; columns padded to
 // their widest cell.
@@ -30,4 +26,4 @@ std::string CheckText(const LinearityCalc& calc, const MessageLog& log, int32_t 
 // Reals carry 17 significant digits; NoValue is null; not-a-number and the
 // infinities are the strings "nan", "inf" and "-inf".
 std::string CheckJson(const LinearityCalc& calc, const MixtureRecords& mixtures, const AssayRecords& assays,
-                      const MessageLog& log, const CheckSwitches& switches);
+                      const MessageLog& log, const CorrectionSwitches& switches);

@@ -6,11 +6,12 @@
 #include "calc/message_log.h"
 
 void RunRecalculation(LinearityCalc& calc, MessageLog& log, const MixtureRecords& mixtures,
-                      const AssayRecords& assays, const RecalculationSteps& steps) {
+                      const AssayRecords& assays, const CorrectionSwitches& switches,
+                      const RecalculationSteps& steps) {
     log.ClearLog();
     std::exception_ptr failure;
     try {
-        calc.Run(mixtures, assays);
+        calc.Run(mixtures, assays, switches);
     } catch (...) {
         failure = std::current_exception();
         calc.Clear();  // no page may keep half a result
