@@ -1,6 +1,13 @@
 # Native (Linux) build: unit tests, command-line tools, benchmarks, and the
 # end-to-end tests that run the Windows builds under wine.
 enable_testing()
+
+# The system libraries a layer calls natively: the cairo surface of plot/
+# (plot/cairo_surface_native.cpp) rasterises through cairo.
+find_package(PkgConfig REQUIRED)
+pkg_check_modules(TESSARO_CAIRO REQUIRED IMPORTED_TARGET cairo)
+target_link_libraries(tessaro_plot PUBLIC PkgConfig::TESSARO_CAIRO)
+
 find_package(GTest REQUIRED)
 include(GoogleTest)
 

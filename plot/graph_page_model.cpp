@@ -10,13 +10,6 @@ namespace {
 constexpr int32_t kLevelDecimals = 6;
 
 bool Known(double v) { return v != NoValue && std::isfinite(v); }
-
-// A number of the report with `digits` decimals, "---" when it was not computed.
-std::wstring ReportNumber(double v, int digits) { return Known(v) ? FormatFixed(v, digits) : L"---"; }
-
-void AppendText(pugi::xml_node parent, const wchar_t* name, const std::wstring& text) {
-    parent.append_child(name).text().set(text.c_str());
-}
 }  // namespace
 
 std::vector<TableColumn> GraphLevelColumns() { return {{L"№", 40}, {L"Концентрация, моль%", 140}, {L"Площадь", 80}}; }
@@ -95,23 +88,17 @@ int GraphPageModel::RenderReportGraph(DrawSurface* surface) const {
     return 0;
 }
 
-int GraphPageModel::ExportGraphData(pugi::xml_node root, DrawSurface* surface, int32_t digits, int32_t index) const {
+int GraphPageModel::ExportGraphData(DrawSurface& surface, int32_t index, GraphReportData& data) const {
     if (!HasResults()) return kNoResults;
     const CalcComponent* component = Component(index);
     if (!component) return kNoComponent;
-    RenderReportGraph(surface);
-    const int d = static_cast<int>(digits);
-    AppendText(root, L"graphComp", component->name);
-    AppendText(root, L"graph_Ch", ChannelLabel(component->channel));
-    AppendText(root, L"graphFormula", L"A = " + ReportNumber(component->slope, d) + L" * x + " + ReportNumber(component->intercept, d));
-    pugi::xml_node table = root.append_child(L"table6");
-    int number = 0;
-    for (const CalcLevel& level : component->levels) {
-        if (!GraphLevelShown(level)) continue;
-        pugi::xml_node row = table.append_child(L"row");
-        AppendText(row, L"num", FormatW(L"%d", ++number));
-        AppendText(row, L"graph_x", ReportNumber(level.conc, d));
-        AppendText(row, L"graph_A", ReportNumber(level.meanArea, d));
-    }
+    RenderReportGraph(&surface);
+    data.component = component->name;
+    data.channel = component->channel;
+    data.slope = component->slope;
+    data.intercept = component->intercept;
+    data.levels.clear();
+    for (const CalcLevel& level : component->levels)
+        if (GraphLevelShown(level)) data.levels.push_back({level.conc, level.meanArea});
     return kExported;
 }

@@ -1,6 +1,6 @@
 // What the graph page shows, apart from its windows: which components a
 // channel offers, the level list and the chart of the chosen component, the
-// report picture, and the graph data written into the report document. A
+// report picture, and the graph data the report document is given. A
 // level is shown only when it has both a certified concentration and a mean
 // area; a component is offered only with at least two such levels.
 #pragma once
@@ -12,7 +12,7 @@
 #include "base/table_model.h"
 #include "calc/linearity_calc.h"
 #include "plot/graph_chart.h"
-#include "pugixml.hpp"
+#include "plot/graph_report_data.h"
 
 // One entry of a selector: its text and its item data.
 struct GraphChoice {
@@ -62,10 +62,11 @@ public:
     // without a surface. The surface is left with black text on white, a
     // transparent background and no clipping.
     int RenderReportGraph(DrawSurface* surface) const;
-    // Draws the report picture (when the surface is given) and appends the
-    // component's name, channel, formula and level table to root, numbers with
-    // `digits` decimals; index as for Show.
-    int ExportGraphData(pugi::xml_node root, DrawSurface* surface, int32_t digits, int32_t index) const;
+    // Draws the report picture onto surface and gives the graph data of the
+    // component with that index (as for Show): its name, channel, line and the
+    // levels with both values. Nothing is drawn or given without results or
+    // without a valid index.
+    int ExportGraphData(DrawSurface& surface, int32_t index, GraphReportData& data) const;
 
 private:
     const CalcComponent* Component(int32_t index) const;

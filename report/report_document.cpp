@@ -107,15 +107,31 @@ void AppendResultsTable(pugi::xml_node root, const LinearityCalc::Components& co
     }
 }
 
+void AppendGraphData(pugi::xml_node root, const GraphReportData& data, int32_t digits) {
+    AppendText(root, L"graphComp", data.component);
+    AppendText(root, L"graph_Ch", ChannelLabel(data.channel));
+    AppendText(root, L"graphFormula", FormulaText(data.slope, data.intercept, digits));
+    pugi::xml_node table = root.append_child(L"table6");
+    int number = 0;
+    for (const GraphReportLevel& level : data.levels) {
+        pugi::xml_node row = table.append_child(L"row");
+        AppendText(row, L"num", FormatW(L"%d", ++number));
+        AppendText(row, L"graph_x", NumberText(level.concentration, digits));
+        AppendText(row, L"graph_A", NumberText(level.meanArea, digits));
+    }
+}
+
 void AppendGraphPart(pugi::xml_node root, ReportGraphSource& graph, ReportPictureWorkshop& pictures, int32_t digits) {
     const std::wstring directory = pictures.MakeWorkingDirectory();
     if (directory.empty()) return;
-    void* dc = pictures.BeginImage();
-    if (!dc) {
+    DrawSurface* surface = pictures.BeginImage();
+    if (!surface) {
         pictures.EndImage();
         return;
     }
-    if (graph.ExportGraphData(root, dc, digits) == 0) {
+    GraphReportData data;
+    if (graph.ExportGraphData(*surface, data) == 0) {
+        AppendGraphData(root, data, digits);
         const std::wstring path = pictures.SaveImage(directory, kReportPictureName);
         if (!path.empty()) AppendText(root, L"PictureGraph", path);
     }

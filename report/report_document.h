@@ -1,7 +1,8 @@
 // The report's data document: an XML document whose "root" element carries
 // every value of the report as element text, in a fixed order, for the host's
 // ODT export to fill into a template. Building it needs no window system; the
-// graph picture is drawn and saved through the interfaces below.
+// graph picture is drawn on a drawing surface and saved through the interfaces
+// below.
 #pragma once
 
 #include <cstdint>
@@ -10,6 +11,8 @@
 #include "calc/linearity_calc.h"
 #include "data/records.h"
 #include "base/ctime.h"
+#include "plot/draw_surface.h"
+#include "plot/graph_report_data.h"
 #include "pugixml.hpp"
 
 // What the report dialog collects.
@@ -23,14 +26,14 @@ struct ReportOptions {
     int32_t graph = 0;
 };
 
-// The graph page's part of the report: draws the chosen component into the
-// drawing context (an HDC on Windows) and appends "graphComp", "graph_Ch",
-// "graphFormula" and "table6" to root. 0 on success, -1 without results,
-// -2 without a valid component choice.
+// The graph page's part of the report: draws the chosen component onto the
+// picture's surface and gives its graph data, which the report writes as
+// "graphComp", "graph_Ch", "graphFormula" and "table6". 0 on success, -1
+// without results, -2 without a valid component choice (then nothing is given).
 class ReportGraphSource {
 public:
     virtual ~ReportGraphSource() = default;
-    virtual int ExportGraphData(pugi::xml_node root, void* dc, int digits) = 0;
+    virtual int ExportGraphData(DrawSurface& surface, GraphReportData& data) = 0;
 };
 
 // The platform's side of the graph picture.
@@ -39,11 +42,12 @@ public:
     virtual ~ReportPictureWorkshop() = default;
     // A new, empty working directory; the empty text when none could be made.
     virtual std::wstring MakeWorkingDirectory() = 0;
-    // Creates the 1000 x 1000, 32 bits per pixel image; its drawing context, or none.
-    virtual void* BeginImage() = 0;
+    // Creates the 1000 x 1000, 32 bits per pixel image, white; the drawing
+    // surface over it (valid until EndImage), or none.
+    virtual DrawSurface* BeginImage() = 0;
     // Saves the image as PNG under that name in the directory; the file's full path, or empty.
     virtual std::wstring SaveImage(const std::wstring& directory, const wchar_t* fileName) = 0;
-    // Releases the drawing context and destroys the image.
+    // Releases the drawing surface and destroys the image.
     virtual void EndImage() = 0;
 };
 
@@ -70,6 +74,10 @@ void AppendAssayTable(pugi::xml_node root, const AssayRecords& assays);         
 void AppendCompositionTable(pugi::xml_node root, const MixtureRecords& mixtures,
                             const LinearityCalc::Components& components, int32_t digits);
 void AppendResultsTable(pugi::xml_node root, const LinearityCalc::Components& components, int32_t digits);  // "table5"
+// "graphComp" (the name), "graph_Ch" (channel + 1), "graphFormula" and
+// "table6" (a row per level: "num", "graph_x", "graph_A"), numbers with digits
+// decimals, "---" for one that was not computed or is not finite.
+void AppendGraphData(pugi::xml_node root, const GraphReportData& data, int32_t digits);
 // The graph data and, when saved, "PictureGraph". Nothing is appended when the
 // working directory, the image or the graph page's data cannot be had.
 void AppendGraphPart(pugi::xml_node root, ReportGraphSource& graph, ReportPictureWorkshop& pictures, int32_t digits);

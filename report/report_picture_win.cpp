@@ -1,10 +1,15 @@
 #include "report/report_picture_win.h"
 
+#include <windows.h>
+
 #include <shlwapi.h>
 
 #include <gdiplus.h>
 
 #include <vector>
+
+#include "plot/gdi_objects_win.h"
+#include "plot/gdi_surface_win.h"
 
 namespace {
 constexpr DWORD kPathCapacity = MAX_PATH;  // 260 characters
@@ -23,7 +28,38 @@ bool PngEncoder(CLSID& clsid) {
     }
     return false;
 }
+
+// GDI+ started for as long as this lives.
+class GdiplusSession {
+public:
+    GdiplusSession() {
+        Gdiplus::GdiplusStartupInput input;
+        if (Gdiplus::GdiplusStartup(&token_, &input, nullptr) != Gdiplus::Ok) token_ = 0;
+    }
+    ~GdiplusSession() {
+        if (token_) Gdiplus::GdiplusShutdown(token_);
+    }
+    GdiplusSession(const GdiplusSession&) = delete;
+    GdiplusSession& operator=(const GdiplusSession&) = delete;
+    explicit operator bool() const { return token_ != 0; }
+
+private:
+    ULONG_PTR token_ = 0;
+};
 }  // namespace
+
+// Made in this order and undone in the reverse one: the surface lets go of
+// the context, the bitmap is deselected, the context and the bitmap are
+// deleted, GDI+ is shut down.
+struct GdiReportPictures::Image {
+    GdiplusSession gdiplus;
+    DibSection bitmap;
+    MemoryDc dc;
+    SelectedObject selection;
+    std::unique_ptr<GdiSurface> surface;
+};
+
+GdiReportPictures::GdiReportPictures() = default;
 
 GdiReportPictures::~GdiReportPictures() { EndImage(); }
 
@@ -40,55 +76,40 @@ std::wstring GdiReportPictures::MakeWorkingDirectory() {
     return directory;
 }
 
-void* GdiReportPictures::BeginImage() {
+DrawSurface* GdiReportPictures::BeginImage() {
     EndImage();
-    Gdiplus::GdiplusStartupInput input;
-    if (Gdiplus::GdiplusStartup(&gdiplus_, &input, nullptr) != Gdiplus::Ok) {
-        gdiplus_ = 0;
-        return nullptr;
-    }
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = kSize;
-    info.bmiHeader.biHeight = -kSize;  // top-down rows
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    bitmap_ = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits_, nullptr, 0);
-    if (!bitmap_) return nullptr;
-    dc_ = CreateCompatibleDC(nullptr);
-    if (!dc_) return nullptr;
-    previous_ = SelectObject(dc_, bitmap_);
+    image_ = std::make_unique<Image>();
+    Image& image = *image_;
+    if (!image.gdiplus) return nullptr;
+    image.bitmap = DibSection(kSize, kSize);
+    if (!image.bitmap) return nullptr;
+    image.dc = MemoryDc(nullptr);
+    if (!image.dc) return nullptr;
+    const HDC dc = image.dc.get();
+    image.selection = SelectedObject(dc, image.bitmap.get());
     // A white sheet: the graph draws its lines and texts on a transparent background.
     RECT all{0, 0, kSize, kSize};
-    FillRect(dc_, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
-    return dc_;
+    FillRect(dc, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+    // The picture is drawn in the anisotropic mapping mode (its extents left
+    // at one to one) with a transparent background.
+    SetMapMode(dc, MM_ANISOTROPIC);
+    SetBkMode(dc, TRANSPARENT);
+    image.surface = std::make_unique<GdiSurface>(dc);
+    return image.surface.get();
 }
 
 std::wstring GdiReportPictures::SaveImage(const std::wstring& directory, const wchar_t* fileName) {
-    if (!bitmap_ || !dc_ || !bits_) return {};
+    if (!image_ || !image_->surface || !image_->bitmap.bits()) return {};
     GdiFlush();
     wchar_t path[kPathCapacity];
     if (!PathCombineW(path, directory.c_str(), fileName)) return {};
     CLSID png;
     if (!PngEncoder(png)) return {};
     // The pixels as they are, without the alpha GDI leaves at 0.
-    Gdiplus::Bitmap image(kSize, kSize, kSize * 4, PixelFormat32bppRGB, static_cast<BYTE*>(bits_));
-    if (image.GetLastStatus() != Gdiplus::Ok) return {};
-    if (image.Save(path, &png, nullptr) != Gdiplus::Ok) return {};
+    Gdiplus::Bitmap picture(kSize, kSize, kSize * 4, PixelFormat32bppRGB, static_cast<BYTE*>(image_->bitmap.bits()));
+    if (picture.GetLastStatus() != Gdiplus::Ok) return {};
+    if (picture.Save(path, &png, nullptr) != Gdiplus::Ok) return {};
     return path;
 }
 
-void GdiReportPictures::EndImage() {
-    if (dc_) {
-        if (previous_) SelectObject(dc_, previous_);
-        DeleteDC(dc_);
-    }
-    if (bitmap_) DeleteObject(bitmap_);
-    dc_ = nullptr;
-    bitmap_ = nullptr;
-    previous_ = nullptr;
-    bits_ = nullptr;
-    if (gdiplus_) Gdiplus::GdiplusShutdown(gdiplus_);
-    gdiplus_ = 0;
-}
+void GdiReportPictures::EndImage() { image_.reset(); }

@@ -73,10 +73,8 @@ int DlgGraphPreview::RenderReportGraph(HDC dc) {
     return model_.RenderReportGraph(&surface);
 }
 
-int DlgGraphPreview::ExportGraphData(pugi::xml_node root, HDC dc, int32_t digits) {
-    int code = model_.ExportGraphData(root, nullptr, digits, ChosenComponent());
-    if (code == GraphPageModel::kExported) RenderReportGraph(dc);
-    return code;
+int DlgGraphPreview::ExportGraphData(DrawSurface& surface, GraphReportData& data) {
+    return model_.ExportGraphData(surface, ChosenComponent(), data);
 }
 
 void DlgGraphPreview::OnCommand(int id, int code) {

@@ -123,8 +123,8 @@ void DlgMain::ShowSelected(Strip& strip) {
         ShowWindow(strip.pages[selected]->Handle(), SW_SHOW);
 }
 
-int DlgMain::GraphPageSource::ExportGraphData(pugi::xml_node root, void* dc, int digits) {
-    return GraphPage().ExportGraphData(root, static_cast<HDC>(dc), digits);
+int DlgMain::GraphPageSource::ExportGraphData(DrawSurface& surface, GraphReportData& data) {
+    return GraphPage().ExportGraphData(surface, data);
 }
 
 void DlgMain::Recalculate() {

@@ -63,7 +63,7 @@ private:
     std::unique_ptr<DlgReport> report_;
     // The graph page as the report's source of the graph picture and data.
     struct GraphPageSource : ReportGraphSource {
-        int ExportGraphData(pugi::xml_node root, void* dc, int digits) override;
+        int ExportGraphData(DrawSurface& surface, GraphReportData& data) override;
     } graphSource_;
     std::unique_ptr<DlgComponents> components_;
     int recalculations_ = 0;

@@ -132,9 +132,9 @@ public:
     void UpdateGraph();
     // The report picture into dc (1000 × 1000): -1 without dc, else 0.
     int RenderReportGraph(HDC dc);
-    // Draws the report picture into dc and appends the graph elements to root:
+    // Draws the report picture onto surface and gives the report's graph data:
     // 0, -1 without results, -2 without a valid component choice.
-    int ExportGraphData(pugi::xml_node root, HDC dc, int32_t digits);
+    int ExportGraphData(DrawSurface& surface, GraphReportData& data);
 
 protected:
     bool OnInitDialog() override;

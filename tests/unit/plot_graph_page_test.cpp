@@ -1,5 +1,6 @@
 // The graph page's rules on real calculation results: which components a
-// channel offers, the level list, the chart and the report's graph data.
+// channel offers, the level list, the chart and the graph data it gives the
+// report (which the report writes: report_document_test.cpp).
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -67,7 +68,7 @@ TEST_F(GraphPageTest, SelectorsOfferComponentsWithTwoLevelsOfBothValues) {
     EXPECT_TRUE(model.ComponentChoices(0).empty());
 }
 
-TEST_F(GraphPageTest, LevelWithoutConcentrationIsNeitherListedPlottedNorWritten) {
+TEST_F(GraphPageTest, LevelWithoutConcentrationIsNeitherListedPlottedNorGiven) {
     const int32_t ethane = IndexOf(L"Этан", 0);
     const CalcComponent& c = *calc.GetComponents()[static_cast<size_t>(ethane)];
     ASSERT_EQ(c.levels.size(), 3u);
@@ -91,29 +92,26 @@ TEST_F(GraphPageTest, LevelWithoutConcentrationIsNeitherListedPlottedNorWritten)
     EXPECT_DOUBLE_EQ(model.Chart().userXMin, 1.0 - 0.1);
     EXPECT_DOUBLE_EQ(model.Chart().userXMax, 2.0 + 0.1);
 
-    pugi::xml_document doc;
-    pugi::xml_node root = doc.append_child(L"report");
-    EXPECT_EQ(model.ExportGraphData(root, nullptr, 2, ethane), GraphPageModel::kExported);
-    EXPECT_STREQ(root.child(L"graphComp").text().get(), L"Этан");
-    EXPECT_STREQ(root.child(L"graph_Ch").text().get(), L"1");
-    EXPECT_EQ(std::wstring(root.child(L"graphFormula").text().get()),
-              FormatW(L"A = %.2f * x + %.2f", c.slope, c.intercept));
-    int rows = 0;
-    for (pugi::xml_node row : root.child(L"table6").children(L"row")) {
-        ++rows;
-        EXPECT_EQ(std::wstring(row.child(L"num").text().get()), std::to_wstring(rows));
-        const CalcLevel& level = *shown[static_cast<size_t>(rows - 1)];
-        EXPECT_EQ(std::wstring(row.child(L"graph_x").text().get()), FormatW(L"%.2f", level.conc));
-        EXPECT_EQ(std::wstring(row.child(L"graph_A").text().get()), FormatW(L"%.2f", level.meanArea));
+    RecordingSurface surface;
+    GraphReportData data;
+    data.levels.resize(5);  // whatever was there before is replaced
+    EXPECT_EQ(model.ExportGraphData(surface, ethane, data), GraphPageModel::kExported);
+    EXPECT_EQ(data.component, L"Этан");
+    EXPECT_EQ(data.channel, 0);
+    EXPECT_EQ(data.slope, c.slope);
+    EXPECT_EQ(data.intercept, c.intercept);
+    ASSERT_EQ(data.levels.size(), 2u);
+    for (size_t i = 0; i < shown.size(); ++i) {
+        EXPECT_EQ(data.levels[i].concentration, shown[i]->conc) << i;
+        EXPECT_EQ(data.levels[i].meanArea, shown[i]->meanArea) << i;
     }
-    EXPECT_EQ(rows, 2);
 }
 
 TEST_F(GraphPageTest, ExportCodesAndEmptyStates) {
-    pugi::xml_document doc;
-    pugi::xml_node root = doc.append_child(L"report");
+    RecordingSurface surface;
+    GraphReportData data;
     for (int32_t bad : {-1, static_cast<int32_t>(calc.GetComponents().size())})
-        EXPECT_EQ(model.ExportGraphData(root, nullptr, 3, bad), GraphPageModel::kNoComponent);
+        EXPECT_EQ(model.ExportGraphData(surface, bad, data), GraphPageModel::kNoComponent);
 
     // A choice outside the results: no series, the ranges of the last drawing.
     model.Show(IndexOf(L"Метан", 0));
@@ -125,24 +123,26 @@ TEST_F(GraphPageTest, ExportCodesAndEmptyStates) {
 
     // Without results (also after a calculation that found nothing): an empty chart from 0 to 1.
     model.SetComponents(nullptr);
-    EXPECT_EQ(model.ExportGraphData(root, nullptr, 3, 0), GraphPageModel::kNoResults);
+    EXPECT_EQ(model.ExportGraphData(surface, 0, data), GraphPageModel::kNoResults);
     calc.Clear();
     model.SetComponents(&calc.GetComponents());
-    EXPECT_EQ(model.ExportGraphData(root, nullptr, 3, 0), GraphPageModel::kNoResults);
+    EXPECT_EQ(model.ExportGraphData(surface, 0, data), GraphPageModel::kNoResults);
     model.Show(0);
     EXPECT_TRUE(model.Chart().series.empty());
     EXPECT_FALSE(model.Chart().autoX || model.Chart().autoY);
     EXPECT_EQ(model.Chart().userXMin, 0.0);
     EXPECT_EQ(model.Chart().userYMax, 1.0);
-    EXPECT_FALSE(root.first_child());  // nothing was written
+    // Nothing was drawn or given.
+    EXPECT_TRUE(surface.Ops().empty());
+    EXPECT_TRUE(data.component.empty() && data.levels.empty());
 }
 
 TEST_F(GraphPageTest, ReportPictureDrawsTheShownPointsAndReleasesEverything) {
     RecordingSurface surface;
     EXPECT_EQ(model.RenderReportGraph(nullptr), -1);
     model.Show(IndexOf(L"Метан", 1));
-    pugi::xml_document doc;
-    EXPECT_EQ(model.ExportGraphData(doc.append_child(L"report"), &surface, 3, IndexOf(L"Метан", 1)), 0);
+    GraphReportData data;
+    EXPECT_EQ(model.ExportGraphData(surface, IndexOf(L"Метан", 1), data), 0);
     EXPECT_EQ(surface.LiveObjects(), 0);
     EXPECT_EQ(surface.Faults(), 0);
     EXPECT_EQ(surface.TextColor(), 0x000000u);

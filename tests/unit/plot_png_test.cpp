@@ -9,7 +9,7 @@
 #include <string>
 
 #include "plot/graph_chart.h"
-#include "tools/plot-png/cairo_surface.h"
+#include "plot/cairo_surface_native.h"
 #include "tools/plot-png/plot_png.h"
 
 namespace {

@@ -1,7 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <limits>
 #include <string>
 #include <vector>
+
+#include "plot/recording_surface.h"
 
 #include "report/report_document.h"
 #include "report/report_production.h"
@@ -59,13 +63,14 @@ struct FakePictures : ReportPictureWorkshop {
     std::wstring directory = L"C:\\Temp\\tvk1.tmp.cat";
     bool image = true, saves = true;
     std::vector<std::string> calls;
+    RecordingSurface surface;
     std::wstring MakeWorkingDirectory() override {
         calls.push_back("dir");
         return directory;
     }
-    void* BeginImage() override {
+    DrawSurface* BeginImage() override {
         calls.push_back("begin");
-        return image ? this : nullptr;
+        return image ? &surface : nullptr;
     }
     std::wstring SaveImage(const std::wstring& dir, const wchar_t* name) override {
         calls.push_back("save");
@@ -76,14 +81,14 @@ struct FakePictures : ReportPictureWorkshop {
 
 struct FakeGraph : ReportGraphSource {
     int result = 0;
-    void* dc = nullptr;
-    int ExportGraphData(pugi::xml_node root, void* context, int digits) override {
-        dc = context;
+    DrawSurface* drawnOn = nullptr;
+    int ExportGraphData(DrawSurface& surface, GraphReportData& data) override {
+        drawnOn = &surface;
         if (result != 0) return result;
-        root.append_child(L"graphComp").text() = L"Метан";
-        root.append_child(L"graph_Ch").text() = L"1";
-        root.append_child(L"graphFormula").text() = FormulaText(2.0, 0.0, digits).c_str();
-        root.append_child(L"table6");
+        data.component = L"Метан";
+        data.channel = 0;
+        data.slope = 2.0;
+        data.intercept = 0.0;
         return 0;
     }
 };
@@ -316,7 +321,7 @@ TEST_F(ReportDocumentTest, GraphPartSteps) {
         AppendGraphPart(root, graph, pictures, 3);
         EXPECT_EQ(ChildNames(root), c.children) << c.graphResult << c.saves;
         EXPECT_EQ(pictures.calls, c.calls);
-        EXPECT_EQ(graph.dc, c.image && c.directory[0] ? static_cast<void*>(&pictures) : nullptr);
+        EXPECT_EQ(graph.drawnOn, c.image && c.directory[0] ? &pictures.surface : nullptr);
     }
     FakePictures pictures;
     FakeGraph graph;
@@ -324,6 +329,57 @@ TEST_F(ReportDocumentTest, GraphPartSteps) {
     AppendGraphPart(document.append_child(L"root"), graph, pictures, 3);
     EXPECT_STREQ(document.child(L"root").child(L"PictureGraph").text().get(), L"C:\\Temp\\tvk1.tmp.cat\\TessaroGraph.png");
     EXPECT_STREQ(document.child(L"root").child(L"graphFormula").text().get(), L"A = 2.000 * x + 0.000");
+}
+
+// The graph data as the report writes them, by the cell texts of every table:
+// a number that was not computed is "---", one that is not finite is spelled
+// out, a formula without a slope is "---"; the levels are numbered from 1 in
+// the order given.
+TEST(ReportGraphData, ElementsAndNumbers) {
+    const double inf = std::numeric_limits<double>::infinity();
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    struct Case {
+        double slope, intercept;
+        int32_t digits;
+        const wchar_t* formula;
+    };
+    const Case cases[] = {
+        {1234.5678, -0.25, 3, L"A = 1234.568 * x + -0.250"},
+        {1234.5678, -0.25, 0, L"A = 1235 * x + -0"},
+        {NoValue, 0.0, 2, L"---"},
+        {inf, 1.0, 2, L"A = inf * x + 1.00"},
+        {2.5, nan, 1, L"A = 2.5 * x + nan"},
+        {-inf, NoValue, 1, L"A = -inf * x + ---"},
+    };
+    for (const Case& c : cases) {
+        GraphReportData data;
+        data.component = L"Этан";
+        data.channel = 1;
+        data.slope = c.slope;
+        data.intercept = c.intercept;
+        data.levels = {{0.5, 6300.125}, {2.0, inf}};
+        pugi::xml_document document;
+        pugi::xml_node root = document.append_child(L"root");
+        AppendGraphData(root, data, c.digits);
+        EXPECT_EQ(ChildNames(root), (std::vector<std::wstring>{L"graphComp", L"graph_Ch", L"graphFormula", L"table6"}));
+        EXPECT_STREQ(root.child(L"graphComp").text().get(), L"Этан");
+        EXPECT_STREQ(root.child(L"graph_Ch").text().get(), L"2");
+        EXPECT_STREQ(root.child(L"graphFormula").text().get(), c.formula) << c.digits;
+        pugi::xml_node table = root.child(L"table6");
+        EXPECT_EQ(ChildNames(table.first_child()), (std::vector<std::wstring>{L"num", L"graph_x", L"graph_A"}));
+        EXPECT_EQ(Column(table, L"num"), (std::vector<std::wstring>{L"1", L"2"}));
+        EXPECT_EQ(Column(table, L"graph_x")[0], FormatFixed(0.5, c.digits));
+        EXPECT_EQ(Column(table, L"graph_A"), (std::vector<std::wstring>{FormatFixed(6300.125, c.digits), L"inf"}));
+    }
+
+    // The last channel a database can name, and a component without levels: an empty table.
+    GraphReportData last;
+    last.channel = 2147483647;
+    pugi::xml_document document;
+    pugi::xml_node root = document.append_child(L"root");
+    AppendGraphData(root, last, 3);
+    EXPECT_STREQ(root.child(L"graph_Ch").text().get(), L"2147483648");
+    EXPECT_TRUE(root.child(L"table6") && !root.child(L"table6").first_child());
 }
 
 TEST(ReportMessages, ExportFailureTexts) {

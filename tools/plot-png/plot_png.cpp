@@ -1,6 +1,6 @@
 #include "tools/plot-png/plot_png.h"
 
-#include "tools/plot-png/cairo_surface.h"
+#include "plot/cairo_surface_native.h"
 
 bool RenderChartPng(PlotChart& chart, int width, int height, const std::string& path) {
     constexpr int kLargest = 16384;  // keeps the picture within what cairo images allow

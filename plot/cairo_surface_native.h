@@ -1,7 +1,8 @@
-// A drawing surface that rasterises into a cairo image, following GDI's pixel
-// rules closely enough for charts: lines exclude their end pixel, shapes their
-// right and bottom edges (one more with a null pen). Fonts are mapped onto the
-// DejaVu families of the system, which cover Latin and Cyrillic.
+// The native build's drawing surface: it rasterises into a cairo image,
+// following GDI's pixel rules closely enough for charts: lines exclude their
+// end pixel, shapes their right and bottom edges (one more with a null pen).
+// Fonts are mapped onto the DejaVu families of the system, which cover Latin
+// and Cyrillic. Not compiled into the Windows builds.
 #pragma once
 
 #include <cairo.h>

@@ -1,4 +1,4 @@
-#include "tools/plot-png/cairo_surface.h"
+#include "plot/cairo_surface_native.h"
 
 #include <algorithm>
 #include <cmath>
