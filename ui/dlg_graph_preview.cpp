@@ -3,7 +3,7 @@
 #include "plot/gdi_surface_win.h"
 #include "resources/resource.h"
 #include "win/module.h"
-#include "win/test_messages.h"
+#include "win/window_messages.h"
 
 bool DlgGraphPreview::OnInitDialog() {
     model_ = GraphPageModel();  // a window made again starts without results

@@ -80,7 +80,7 @@ using std::min;
 
 #include "tools/host-sim/host_window.h"
 #include "tools/host-sim/sim_text.h"
-#include "win/test_messages.h"
+#include "win/window_messages.h"
 
 namespace {
 
@@ -765,7 +765,7 @@ bool Run(const std::vector<std::string>& w, std::string& error) {
         g_hooks->record("{\"host\":\"columns\",\"widths\":" + WidthsJson(list) + "}");
     } else if (verb == "recalculate") {
         if (!needMain()) return false;
-        PostMessageW(main, WM_USER + 11, 0, 0);
+        PostMessageW(main, kRecalculateMessage, 0, 0);
         PumpPending();
         g_hooks->record("{\"host\":\"recalculated\",\"recalculations\":" +
                         std::to_string(SendMessageW(main, RegisterWindowMessageW(kRecalculationsMessage), 0, 0)) +
