@@ -385,8 +385,12 @@ struct Line {
     // The ID at word i (0 when it is missing); false for a name resource.h does not define.
     bool Id(size_t i, int& id) {
         std::string why;
-        if (ReadScenarioId(Word(i), id, why)) return true;
-        return Fail(Verb() + ": " + why);
+        return ReadScenarioId(Word(i), id, why) || Fail(Verb() + ": " + why);
+    }
+    // Answers the modal dialog the action opens as the options say (see WithAnswer).
+    bool Answer(const std::vector<std::string>& options, const std::function<void()>& action) {
+        std::string why;
+        return WithAnswer(options, action, why) || Fail(Verb() + ": " + why);
     }
     bool Fail(const std::string& message) {
         error = message;
@@ -412,10 +416,9 @@ bool Press(Line& line) {
         line.Record("{\"host\":\"press-refused\",\"id\":" + std::to_string(id) + "}");
         return true;
     }
-    return WithAnswer(
-        line.From(2),
-        [&] { SendMessageW(GetParent(button), WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(button)); },
-        line.error);
+    return line.Answer(line.From(2), [&] {
+        SendMessageW(GetParent(button), WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(button));
+    });
 }
 
 bool Select(Line& line) {
@@ -479,8 +482,7 @@ bool SystemMenu(Line& line) {
     int command = 0;
     if (!line.NeedMain() || !line.Id(1, command)) return false;
     HWND main = line.main;
-    return WithAnswer(
-        line.From(2), [&] { SendMessageW(main, WM_SYSCOMMAND, static_cast<WPARAM>(command), 0); }, line.error);
+    return line.Answer(line.From(2), [&] { SendMessageW(main, WM_SYSCOMMAND, static_cast<WPARAM>(command), 0); });
 }
 
 bool Tab(Line& line) {
@@ -604,7 +606,7 @@ bool FailNow(Line& line) {
     if (!line.NeedMain()) return false;
     HWND main = line.main;
     UINT message = RegisterWindowMessageW(kFailForTestMessage);
-    if (!WithAnswer({"ok"}, [&] { SendMessageW(main, message, 1, 0); }, line.error)) return false;
+    if (!line.Answer({"ok"}, [&] { SendMessageW(main, message, 1, 0); })) return false;
     line.Record("{\"host\":\"alive\",\"answer\":" + std::to_string(SendMessageW(main, message, 0, 0)) + "}");
     return true;
 }
@@ -691,21 +693,36 @@ struct Command {
 
 // Every scenario command, as the list at the top of this file describes it.
 const Command kCommands[] = {
-    {"command", MenuCommand},  {"press", Press},
-    {"select", Select},        {"pick", PickInList},
-    {"click", ClickCommand},   {"dblclick", PickInList},
-    {"combo", Combo},          {"sysmenu", SystemMenu},
-    {"tab", Tab},              {"menu", ContextMenu},
-    {"recalculate", Recalculate}, {"wait", Wait},
-    {"say", Say},              {"resize", Resize},
-    {"close", Close},          {"state", State},
-    {"counts", Counts},        {"redraw", Redraw},
-    {"choose", Choose},        {"reportgraph", DrawReportGraph},
-    {"fail", FailNow},         {"failnext", FailNext},
-    {"text", TextOrClick},     {"dump", Dump},
-    {"shot", Shot},            {"repeat", Repeat},
-    {"time", Time},            {"handoff", Handoff},
-    {"clock", Clock},          {"env", Env},
+    {"command", MenuCommand},
+    {"press", Press},
+    {"select", Select},
+    {"pick", PickInList},
+    {"click", ClickCommand},
+    {"dblclick", PickInList},
+    {"combo", Combo},
+    {"sysmenu", SystemMenu},
+    {"tab", Tab},
+    {"menu", ContextMenu},
+    {"recalculate", Recalculate},
+    {"wait", Wait},
+    {"say", Say},
+    {"resize", Resize},
+    {"close", Close},
+    {"state", State},
+    {"counts", Counts},
+    {"redraw", Redraw},
+    {"choose", Choose},
+    {"reportgraph", DrawReportGraph},
+    {"fail", FailNow},
+    {"failnext", FailNext},
+    {"text", TextOrClick},
+    {"dump", Dump},
+    {"shot", Shot},
+    {"repeat", Repeat},
+    {"time", Time},
+    {"handoff", Handoff},
+    {"clock", Clock},
+    {"env", Env},
 };
 
 bool Run(const std::vector<std::string>& words, std::string& error) {
