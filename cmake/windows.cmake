@@ -19,9 +19,18 @@ target_link_options(Tessaro PRIVATE ${static_runtime} -Wl,--enable-stdcall-fixup
 set_source_files_properties("${CMAKE_SOURCE_DIR}/resources/tessaro.rc" PROPERTIES
   OBJECT_DEPENDS "${CMAKE_SOURCE_DIR}/resources/version.rc;${CMAKE_SOURCE_DIR}/resources/dialogs.rc;${CMAKE_SOURCE_DIR}/resources/strings.rc;${CMAKE_SOURCE_DIR}/resources/resource.h;${CMAKE_SOURCE_DIR}/resources/tessaro.ico;${CMAKE_SOURCE_DIR}/resources/tessaro.manifest")
 
+# The simulated host's scenarios name the plug-in's controls as resources/resource.h
+# does: the names are listed from the header whenever it changes, their values
+# come from the header itself (cmake/resource_names.cmake).
+set(resource_names "${CMAKE_BINARY_DIR}/generated/resource_names.inc")
+add_custom_command(OUTPUT "${resource_names}"
+  COMMAND "${CMAKE_COMMAND}" "-DHEADER=${CMAKE_SOURCE_DIR}/resources/resource.h" "-DOUTPUT=${resource_names}"
+          -P "${CMAKE_SOURCE_DIR}/cmake/resource_names.cmake"
+  DEPENDS "${CMAKE_SOURCE_DIR}/resources/resource.h" "${CMAKE_SOURCE_DIR}/cmake/resource_names.cmake"
+  COMMENT "Listing the names of resources/resource.h")
 file(GLOB host_sim_sources CONFIGURE_DEPENDS "${CMAKE_SOURCE_DIR}/tools/host-sim/*.cpp")
-add_executable(host-sim ${host_sim_sources})
-target_include_directories(host-sim PRIVATE "${CMAKE_SOURCE_DIR}")
+add_executable(host-sim ${host_sim_sources} "${resource_names}")
+target_include_directories(host-sim PRIVATE "${CMAKE_SOURCE_DIR}" "${CMAKE_BINARY_DIR}/generated")
 target_link_libraries(host-sim PRIVATE tessaro_base tessaro_pugixml tessaro_sqlite tessaro_zlib version comctl32 gdi32 gdiplus user32 comdlg32 shlwapi)
 target_link_options(host-sim PRIVATE ${static_runtime} -municode)
 target_compile_options(host-sim PRIVATE -Wall -Wextra)

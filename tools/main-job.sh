@@ -62,34 +62,34 @@ cat > "$out/scenario.txt" <<SCENARIO
 say opening the plug-in from the host menu
 say adding every chromatogram the host's selection dialog offers
 select all
-press 1020
+press IDC_ASSAY_ADD
 say turning pressure correction on in the settings (the check is calculated again)
-press 1001 ok check:1058=1
+press IDC_MAIN_SETTINGS ok check:IDC_SET_PRESSURE=1
 say screenshots of every tab
-click 1016 1
+click IDC_ASSAY_LIST 1
 $(shot 1-chromatograms)
-tab 1013 1
-click 1022 0
+tab IDC_MAIN_UPPER_TABS 1
+click IDC_MIXTURE_LIST 0
 $(shot 2-mixtures)
-tab 1013 0
-tab 1009 1
+tab IDC_MAIN_UPPER_TABS 0
+tab IDC_MAIN_LOWER_TABS 1
 $(shot 3-mixture-info)
-tab 1009 2
+tab IDC_MAIN_LOWER_TABS 2
 $(shot 4-intermediate)
-tab 1009 3
+tab IDC_MAIN_LOWER_TABS 3
 $(shot 5-results)
-tab 1009 4
-choose График 1022 0
-choose График 1057 0
+tab IDC_MAIN_LOWER_TABS 4
+choose График IDC_GRAPH_CHANNEL 0
+choose График IDC_GRAPH_COMPONENT 0
 $(shot 6-graph)
-tab 1009 5
+tab IDC_MAIN_LOWER_TABS 5
 $(shot 7-messages)
-text 1015
-tab 1009 3
+text IDC_LOG_TEXT
+tab IDC_MAIN_LOWER_TABS 3
 say dumping every table
 dump $(winpath "$out/tables")
 say producing the report with every section
-press 1024 ok set:1042=ХГ-2/0417 set:1043=Кузнецова check:1046=1 check:1047=1 check:1048=1 check:1050=1 check:1051=1 click:1024
+press IDC_MAIN_REPORT ok set:IDC_REP_DEVICE=ХГ-2/0417 set:IDC_REP_OPERATOR=Кузнецова check:IDC_REP_ASSAYS=1 check:IDC_REP_MIXTURES=1 check:IDC_REP_MIXTURE_INFO=1 check:IDC_REP_RESULTS=1 check:IDC_REP_GRAPH=1 click:IDC_REP_REPORT
 say done
 SCENARIO
 /usr/lib/wine/wine64 "$host" --dll "$dll" --db "$db" --profile "$(winpath "$out/profile.txt")" \

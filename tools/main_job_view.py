@@ -12,7 +12,10 @@ import os
 import sys
 import time
 
-RESULTS = "Результаты расчета-1023.tsv"
+from resource_names import R
+
+# The results page's table as the scenario's dump writes it.
+RESULTS = "Результаты расчета-%d.tsv" % R.IDC_TABLE_LIST
 
 
 def aligned(rows):
@@ -37,7 +40,7 @@ def main():
                 continue
             if record.get("host") == "say":
                 print("\033[1m==> [%4ds]   %s\033[0m" % (time.time() - started, record["text"]), flush=True)
-            elif record.get("host") == "text" and record.get("id") == 1015:
+            elif record.get("host") == "text" and record.get("id") == R.IDC_LOG_TEXT:
                 log = record["text"]
             elif record.get("name") == "Export/ExportToOdt":
                 exports.append(record)

@@ -4,7 +4,7 @@
 #include "resources/resource.h"
 #include "win/table_view.h"
 #include "win/module.h"
-#include "win/test_messages.h"
+#include "win/window_messages.h"
 
 bool DlgGraphPreview::OnInitDialog() {
     model_ = GraphPageModel();  // a window made again starts without results

@@ -17,7 +17,7 @@
 #include "ui/pages.h"
 #include "win/gdi_count.h"
 #include "win/module.h"
-#include "win/test_messages.h"
+#include "win/window_messages.h"
 
 namespace {
 DlgMain* g_main = nullptr;

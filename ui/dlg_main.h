@@ -20,9 +20,6 @@
 
 class DlgMain : public Dialog {
 public:
-    // The private message a page posts when its input changed.
-    static constexpr UINT kRecalculateMessage = WM_USER + 11;
-
     DlgMain();
     ~DlgMain() override;
 

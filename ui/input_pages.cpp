@@ -12,6 +12,7 @@
 #include "ui/pages.h"
 #include "ui/dlg_out_table.h"
 #include "win/module.h"
+#include "win/window_messages.h"
 
 namespace {
 
@@ -175,7 +176,7 @@ std::vector<uint32_t> DlgAssayList::SelectedIds() const {
 
 void DlgAssayList::RefreshAssayList() {
     Redisplay();
-    if (HWND main = MainWindowOf(hwnd_)) PostMessageW(main, WM_USER + 11, 0, 0);
+    if (HWND main = MainWindowOf(hwnd_)) PostMessageW(main, kRecalculateMessage, 0, 0);
 }
 
 void DlgAssayList::Redisplay() {

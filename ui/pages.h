@@ -75,7 +75,6 @@ private:
     // Shows the failure box once the messages posted before are handled.
     void ShowFailureLater(const char* where, const std::exception_ptr& failure);
     bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
-    static constexpr UINT kShowFailureMessage = WM_APP + 1;
 
     const char* pendingWhere_ = "";
     std::exception_ptr pendingFailure_;

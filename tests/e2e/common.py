@@ -5,8 +5,12 @@ import json
 import os
 import re
 import subprocess
+import sys
 
 import winenv
+
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), os.pardir, os.pardir, "tools"))
+from resource_names import R  # noqa: E402  (the names of resources/resource.h)
 
 
 class Failure(Exception):
@@ -67,6 +71,12 @@ def strip(state, strip_id):
 
 def controls(modal):
     return {c["id"]: c for c in modal["controls"]}
+
+
+def dumped(page, list_id):
+    """The file the scenario command dump writes for the list view list_id of the page with
+    that caption."""
+    return "%s-%d.tsv" % (page, list_id)
 
 
 def read_table(folder, name):

@@ -19,8 +19,8 @@ import zipfile
 
 import hostile
 import winenv
-from common import (Failure, aligned_table, controls, expect, file_digest, native_dir, read_table, records,
-                    sample_data)
+from common import (R, Failure, aligned_table, controls, dumped, expect, file_digest, native_dir, read_table,
+                    records, sample_data)
 
 W = winenv.Wine.path
 
@@ -100,8 +100,11 @@ def between(calls, kind):
     return parts
 
 
+RESULTS_TABLE = dumped("Результаты расчета", R.IDC_TABLE_LIST)
+
+
 def listed(folder):
-    return [row[1] for row in read_table(folder, "Хроматограммы-1016.tsv")]
+    return [row[1] for row in read_table(folder, dumped("Хроматограммы", R.IDC_ASSAY_LIST))]
 
 
 def own_sample(ctx, name):
@@ -202,13 +205,14 @@ def test_database_faults(ctx):
         return "dump " + W(scratch(ctx, "database-dumps", name.replace(" ", "-")))
 
     os.makedirs(scratch(ctx, "database-dumps"), exist_ok=True)
-    lines = ["select 1,2", "press 1020", dump("before"), "state"]
+    lines = ["select 1,2", "press IDC_ASSAY_ADD", dump("before"), "state"]
     actions = []
     for name, breaker, _, _ in breakers:
-        lines += ["handoff", "select 3", "clock", "press 1020 ok", "clock", "pick 1016 0", "press 1018 ok",
-                  "press 1040 ok", dump(name), "state", "handoff"]
+        lines += ["handoff", "select 3", "clock", "press IDC_ASSAY_ADD ok", "clock", "pick IDC_ASSAY_LIST 0",
+                  "press IDC_ASSAY_OPEN ok", "press IDC_MAIN_RECALCULATE ok", dump(name), "state", "handoff"]
         actions += [breaker, mend(name)]
-    lines += ["handoff", "clock", "press 1040 ok", "clock", "select 3", "press 1020 ok", dump("after"), "state"]
+    lines += ["handoff", "clock", "press IDC_MAIN_RECALCULATE ok", "clock", "select 3", "press IDC_ASSAY_ADD ok",
+              dump("after"), "state"]
     actions += [lock_briefly]
     calls = run_scenario(ctx, "database", lines, actions, ["--db", W(db)])
 
@@ -260,8 +264,8 @@ def test_database_missing_at_start(ctx):
     cases = [("missing folder", ["--db", W(os.path.join(missing, "host.db"))], "unable to open database file"),
              ("no database", [], "no database file name")]
     for n, (name, args, message) in enumerate(cases):
-        calls = run_scenario(ctx, "missing-start-%d" % n, ["select 1,2", "press 1020 ok", "press 1040 ok", "state"],
-                             args=args)
+        calls = run_scenario(ctx, "missing-start-%d" % n, ["select 1,2", "press IDC_ASSAY_ADD ok",
+                                                            "press IDC_MAIN_RECALCULATE ok", "state"], args=args)
         boxes = [box(m) for m in records(calls, "modal")]
         expect(boxes == [("Tessaro", failure_text("добавление хроматограмм", message, 14))],
                "%s: boxes %r" % (name, boxes))
@@ -341,8 +345,10 @@ def test_hostile_databases(ctx):
     lines = ["env TMP " + W(temps[0]), "env TEMP " + W(temps[0]), "select 1", "counts"]
     for _ in names:
         # Deleting every chromatogram first: an assay row read before its peaks failed stays listed.
-        lines += ["handoff", "press 1019", "clock", "press 1020 ok", "clock", "state", "counts"]
-    lines += ["handoff", "select 1,2", "press 1020", "dump " + W(os.path.join(folder, "dump")), "state", "counts"]
+        lines += ["handoff", "press IDC_ASSAY_DELETE_ALL", "clock", "press IDC_ASSAY_ADD ok", "clock", "state",
+                  "counts"]
+    lines += ["handoff", "select 1,2", "press IDC_ASSAY_ADD", "dump " + W(os.path.join(folder, "dump")), "state",
+              "counts"]
     actions = [make(n) for n in names] + [mend]
     calls = run_scenario(ctx, "hostile", lines, actions, ["--db", W(db)], timeout=900,
                          env={"TMPDIR": temps[1]}, watch=watch)
@@ -463,12 +469,13 @@ def test_chromatogram_file_faults(ctx):
         f.write("int\tplugins\\Tessaro\\ProgramSettings/enPressCorrect\t1\n"
                 "int\tplugins\\Tessaro\\ProgramSettings/enTempCorrect\t1\n")
     dumps = scratch(ctx, "damaged-dumps")
-    calls = run_scenario(ctx, "damaged-files", ["select all", "press 1020 ok", "recalculate", "dump " + W(dumps),
-                                                "text 1015", "state"], args=["--db", W(db)], profile=profile)
+    calls = run_scenario(ctx, "damaged-files", ["select all", "press IDC_ASSAY_ADD ok", "recalculate",
+                                                "dump " + W(dumps), "text IDC_LOG_TEXT", "state"],
+                         args=["--db", W(db)], profile=profile)
     expect(records(calls, "no-modal") and not records(calls, "modal"),
            "adding showed a box: %r" % records(calls, "modal"))
     expect(len(listed(dumps)) == len(local), "listed %d of %d" % (len(listed(dumps)), len(local)))
-    results = read_table(dumps, "Результаты расчета-1023.tsv")
+    results = read_table(dumps, RESULTS_TABLE)
     expect(len(results) > 10, "the calculation gave %d rows" % len(results))
     log = records(calls, "text")[0]["text"]
     for heading, want in (
@@ -510,12 +517,15 @@ def test_no_profile_road(ctx):
     shutil.rmtree(dumps, ignore_errors=True)
     reports = os.path.join(dumps, "reports")
     os.makedirs(reports)
-    lines = ["select all", "press 1020", "recalculate", "dump " + W(os.path.join(dumps, "1")),
-             "press 1001 ok set:1032=5", "dump " + W(os.path.join(dumps, "2")), "press 1001 cancel",
-             "press 1038 ok edit:1039:3:2=iC4", "press 1038 cancel",
-             "menu 1009 2 1023 5", "menu 1009 2 1023",
-             "press 1024 ok set:1042=Хром-5 set:1043=Петров check:1046=1 check:1047=1 check:1048=1 "
-             "check:1050=1 check:1051=1 click:1024", "press 1024 cancel", "state"]
+    lines = ["select all", "press IDC_ASSAY_ADD", "recalculate", "dump " + W(os.path.join(dumps, "1")),
+             "press IDC_MAIN_SETTINGS ok set:IDC_SET_DIGITS_PROGRAM=5", "dump " + W(os.path.join(dumps, "2")),
+             "press IDC_MAIN_SETTINGS cancel",
+             "press IDC_MAIN_COMPONENTS ok edit:IDC_COMP_LIST:3:2=iC4", "press IDC_MAIN_COMPONENTS cancel",
+             "menu IDC_MAIN_LOWER_TABS 2 IDC_TABLE_LIST 5", "menu IDC_MAIN_LOWER_TABS 2 IDC_TABLE_LIST",
+             "press IDC_MAIN_REPORT ok set:IDC_REP_DEVICE=Хром-5 set:IDC_REP_OPERATOR=Петров "
+             "check:IDC_REP_ASSAYS=1 check:IDC_REP_MIXTURES=1 check:IDC_REP_MIXTURE_INFO=1 "
+             "check:IDC_REP_RESULTS=1 check:IDC_REP_GRAPH=1 click:IDC_REP_REPORT", "press IDC_MAIN_REPORT cancel",
+             "state"]
     calls = run_scenario(ctx, "no-profile", lines, args=["--db", W(database), "--no-profile",
                                                           "--report-out", W(reports)])
     profile_calls = [c for c in calls if c.get("call") == "CallService" and c["name"].startswith("Profile/")]
@@ -528,21 +538,23 @@ def test_no_profile_road(ctx):
     check = subprocess.run([os.path.join(native_dir(ctx), "tessaro-check"), "--db", os.path.join(folder, "host.db")],
                            check=True, capture_output=True).stdout.decode("utf-8")
     _, printed = aligned_table(check)
-    shown = read_table(os.path.join(dumps, "1"), "Результаты расчета-1023.tsv")
+    shown = read_table(os.path.join(dumps, "1"), RESULTS_TABLE)
     expect(shown == printed, "without a profile the results differ:\n%s\n---\n%s" % (shown[:3], printed[:3]))
-    five = read_table(os.path.join(dumps, "2"), "Результаты расчета-1023.tsv")
+    five = read_table(os.path.join(dumps, "2"), RESULTS_TABLE)
     expect(len(five[0][4].split(".")[1]) == 5, "the settings' 5 digits did not hold: %r" % five[0])
     modals = records(calls, "modal")
     settings = [controls(m) for m in modals if m["caption"] == "Настройки"]
-    expect(settings[1][1032]["text"] == "5", "the settings dialog shows %r again" % settings[1][1032]["text"])
-    rows = [controls(m)[1039]["rows"] for m in modals if m["caption"] == "Компоненты"][1]
+    digits = settings[1][R.IDC_SET_DIGITS_PROGRAM]["text"]
+    expect(digits == "5", "the settings dialog shows %r again" % digits)
+    rows = [controls(m)[R.IDC_COMP_LIST]["rows"] for m in modals if m["caption"] == "Компоненты"][1]
     expect(rows[3] == ["4", "Изобутан", "iC4"], "components after OK %r" % rows[3])
     hidden = records(calls, "menu")[1]
     expect(not hidden["items"][5]["checked"] and hidden["widths"][5] == 0, "the column came back: %r" % hidden)
     expect(records(calls, "no-box"), "the report showed a box: %r" % modals[-2:])
     report_dialog = [m for m in modals if m["caption"] == "Отчет"][1]
     kept = {c["id"]: c["text"] for c in report_dialog["controls"]}
-    expect(kept[1042] == "Хром-5" and kept[1043] == "Петров", "the report dialog forgot %r" % kept)
+    expect(kept[R.IDC_REP_DEVICE] == "Хром-5" and kept[R.IDC_REP_OPERATOR] == "Петров",
+           "the report dialog forgot %r" % kept)
     written = os.listdir(reports)
     expect(len(written) == 1, "reports %r" % written)
     with zipfile.ZipFile(os.path.join(reports, written[0])) as package:
@@ -585,9 +597,9 @@ def test_selection_beyond_the_buffer(ctx):
     shutil.rmtree(dumps, ignore_errors=True)
     os.makedirs(dumps)
     ids = lambda n: ",".join(str(i) for i in range(1, n + 1))
-    lines = ["select " + ids(257), "press 1020 ok", "state", "dump " + W(os.path.join(dumps, "257")),
-             "select " + ids(256), "press 1020 ok", "state", "dump " + W(os.path.join(dumps, "256")),
-             "select all", "press 1020 ok", "state", "dump " + W(os.path.join(dumps, "all"))]
+    lines = ["select " + ids(257), "press IDC_ASSAY_ADD ok", "state", "dump " + W(os.path.join(dumps, "257")),
+             "select " + ids(256), "press IDC_ASSAY_ADD ok", "state", "dump " + W(os.path.join(dumps, "256")),
+             "select all", "press IDC_ASSAY_ADD ok", "state", "dump " + W(os.path.join(dumps, "all"))]
     calls = run_scenario(ctx, "many", lines, args=["--db", W(db)], timeout=900)
     asked = [c for c in calls if c.get("name") == "Main/OpenAssayIdDlgEx" and c.get("call") == "CallService"]
     expect([(c["capacity"], c["result"]) for c in asked] == [(256, 257), (256, 256), (256, 300)],
@@ -626,11 +638,11 @@ def test_selection_of_nothing_visible(ctx):
         state["digest"] = file_digest(db)
 
     dump = lambda n: "dump " + W(os.path.join(dumps, n))
-    lines = ["select 1,2,3", "press 1020", "state", dump("start"),
-             "select 26,27,28,29", "press 1020 ok", "state", dump("hidden"),
-             "select 999,0,-5,4294967297,26", "press 1020 ok", "state", dump("unknown"),
-             "handoff", "select 1,2", "press 1020 ok", "state", dump("hidden-later"),
-             "press 1040 ok", "state", dump("reloaded")]
+    lines = ["select 1,2,3", "press IDC_ASSAY_ADD", "state", dump("start"),
+             "select 26,27,28,29", "press IDC_ASSAY_ADD ok", "state", dump("hidden"),
+             "select 999,0,-5,4294967297,26", "press IDC_ASSAY_ADD ok", "state", dump("unknown"),
+             "handoff", "select 1,2", "press IDC_ASSAY_ADD ok", "state", dump("hidden-later"),
+             "press IDC_MAIN_RECALCULATE ok", "state", dump("reloaded")]
     calls = run_scenario(ctx, "hidden", lines, [hide], ["--db", W(db)])
     expect(not records(calls, "modal") and len(records(calls, "no-modal")) == 4, "a box: %r" % records(calls, "modal"))
     states = [s["recalculations"] for s in records(calls, "state")]
@@ -668,8 +680,9 @@ def test_report_faults(ctx):
     with open(plain, "w") as f:
         f.write("not a folder")
     missing = os.path.join(base, "no-temp")
-    report = ("press 1024 ok check:1046=1 check:1047=1 check:1048=1 check:1050=1 check:1051=1 "
-              "click:1024 click:1024")
+    report = ("press IDC_MAIN_REPORT ok check:IDC_REP_ASSAYS=1 check:IDC_REP_MIXTURES=1 "
+              "check:IDC_REP_MIXTURE_INFO=1 check:IDC_REP_RESULTS=1 check:IDC_REP_GRAPH=1 "
+              "click:IDC_REP_REPORT click:IDC_REP_REPORT")
     no_template = " - Не удалось найти шаблон отчета.\r\n - Отсутствует плагин формирования ODT отчетов.\r\n"
     no_temp_file = " - Не удалось создать временный файл.\r\n"
     # name, host options, the process's TMP, the result, the cause shown, pictures drawn
@@ -683,7 +696,8 @@ def test_report_faults(ctx):
         before = set(os.listdir(folders["plugin-temp"]))
         dumps = os.path.join(base, "dumps-%d" % n)
         calls = run_scenario(ctx, "report-%d" % n,
-                             ["select all", "press 1020", "env TMP " + W(temp), "env TEMP " + W(temp), report,
+                             ["select all", "press IDC_ASSAY_ADD", "env TMP " + W(temp), "env TEMP " + W(temp),
+                              report,
                               "dump " + W(dumps), "state"],
                              args=["--db", W(database), "--report-out", W(folders["reports"])] + options)
         exports = [c for c in calls if c.get("call") == "CallService" and c.get("name") == "Export/ExportToOdt"]
@@ -726,12 +740,13 @@ def test_failed_steps_restore_the_lists(ctx):
     def steps(name):
         walk = []
         for m in range(2):
-            walk += ["choose Промежуточные расчеты 1051 %d" % m, dump("%s-%d" % (name, m))]
+            walk += ["choose Промежуточные расчеты IDC_CALC_MIXTURE %d" % m, dump("%s-%d" % (name, m))]
         return [dump(name)] + walk + ["state"]
-    lines = ["select 1,2,6,7", "press 1020", "tab 1013 1", "tab 1013 0", "tab 1009 2"] + steps("before")
-    lines += ["failnext", "press 1040 ok"] + steps("reload")
-    lines += ["failnext", "select 11,12", "press 1020 ok"] + steps("add")
-    lines += ["failnext", "pick 1016 0", "press 1018 ok"] + steps("open")
+    lines = ["select 1,2,6,7", "press IDC_ASSAY_ADD", "tab IDC_MAIN_UPPER_TABS 1", "tab IDC_MAIN_UPPER_TABS 0",
+             "tab IDC_MAIN_LOWER_TABS 2"] + steps("before")
+    lines += ["failnext", "press IDC_MAIN_RECALCULATE ok"] + steps("reload")
+    lines += ["failnext", "select 11,12", "press IDC_ASSAY_ADD ok"] + steps("add")
+    lines += ["failnext", "pick IDC_ASSAY_LIST 0", "press IDC_ASSAY_OPEN ok"] + steps("open")
     calls = run_scenario(ctx, "failed-steps", lines, args=["--db", W(sample_data(ctx))])
     expect([r["answer"] for r in records(calls, "failnext")] == [1, 1, 1], "failnext %r" % records(calls, "failnext"))
     boxes = [box(m) for m in records(calls, "modal")]
@@ -749,14 +764,16 @@ def test_failed_steps_restore_the_lists(ctx):
                 continue  # its selection is walked below
             now, then = read_table(os.path.join(folder, name), table), read_table(os.path.join(folder, "before"), table)
             expect(now == then, "%s: %s differs from before the step:\n%r\n%r" % (name, table, now, then))
+        intermediate = dumped("Промежуточные расчеты", R.IDC_TABLE_LIST)
         for m in range(2):
-            expect(read_table(os.path.join(folder, "%s-%d" % (name, m)), "Промежуточные расчеты-1023.tsv") ==
-                   read_table(os.path.join(folder, "before-%d" % m), "Промежуточные расчеты-1023.tsv"),
+            expect(read_table(os.path.join(folder, "%s-%d" % (name, m)), intermediate) ==
+                   read_table(os.path.join(folder, "before-%d" % m), intermediate),
                    "%s: the intermediate page of mixture %d differs" % (name, m))
     expect(len(listed(os.path.join(folder, "before"))) == 4, "before: %r" % listed(os.path.join(folder, "before")))
 
     # A host without the test service: the messages are refused and nothing fails.
-    calls = run_scenario(ctx, "failed-steps-unarmed", ["select 1,2", "press 1020", "failnext", "press 1040 ok", "fail"],
+    calls = run_scenario(ctx, "failed-steps-unarmed", ["select 1,2", "press IDC_ASSAY_ADD", "failnext",
+                                                       "press IDC_MAIN_RECALCULATE ok", "fail"],
                          args=["--db", W(sample_data(ctx)), "--withdraw", "Tessaro/TestHooks"])
     expect([r["answer"] for r in records(calls, "failnext")] == [0], "unarmed failnext %r" % records(calls, "failnext"))
     expect(records(calls, "alive")[0]["answer"] == 0, "unarmed fail %r" % records(calls, "alive"))

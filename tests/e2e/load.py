@@ -8,7 +8,7 @@ import statistics
 import subprocess
 
 import winenv
-from common import Failure, artefacts_dir, expect, native_dir, read_table, records
+from common import R, Failure, artefacts_dir, dumped, expect, native_dir, read_table, records
 
 ASSAYS = 256           # the most one selection answers with: 51 analyses of each of 5 mixtures and the blank
 RUNS_PER_MIXTURE = 51
@@ -44,12 +44,12 @@ def test_load_soak(ctx):
 
     def dump(name):
         return "dump " + winenv.Wine.path(os.path.join(dumps, name))
-    lines = ["select all", "tab 1009 4", "counts"]
+    lines = ["select all", "tab IDC_MAIN_LOWER_TABS 4", "counts"]
     for n in range(ROUNDS):
-        lines += ["time press 1020", "redraw График"]
+        lines += ["time press IDC_ASSAY_ADD", "redraw График"]
         if n in (0, ROUNDS - 1):
             lines.append(dump(str(n)))
-        lines += ["press 1019", "counts"]
+        lines += ["press IDC_ASSAY_DELETE_ALL", "counts"]
     lines.append("state")
     calls = ctx.scenario("load", lines, args=["--db", winenv.Wine.path(database)], calls=True)
 
@@ -58,9 +58,9 @@ def test_load_soak(ctx):
            "the selection did not answer %d ids each time: %r" % (ASSAYS, [(c["result"], c["error"]) for c in chosen]))
     for n in (0, ROUNDS - 1):
         folder = os.path.join(dumps, str(n))
-        listed = read_table(folder, "Хроматограммы-1016.tsv")
+        listed = read_table(folder, dumped("Хроматограммы", R.IDC_ASSAY_LIST))
         expect(len(listed) == ASSAYS, "round %d: %d chromatograms listed" % (n + 1, len(listed)))
-        results = read_table(folder, "Результаты расчета-1023.tsv")
+        results = read_table(folder, dumped("Результаты расчета", R.IDC_TABLE_LIST))
         expect(len(results) > 10 and any(r[5] == "Да" for r in results if r[0]),
                "round %d: no calculation results: %r" % (n + 1, results[:3]))
     state = records(calls, "state")[-1]

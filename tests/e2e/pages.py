@@ -12,8 +12,8 @@ import subprocess
 import zlib
 
 import winenv
-from common import (Failure, aligned_table, artefacts_dir, expect, file_digest, native_dir, profile_values,
-                    read_table, records, sample_data)
+from common import (R, Failure, aligned_table, artefacts_dir, dumped, expect, file_digest, native_dir,
+                    profile_values, read_table, records, sample_data)
 
 ISOBUTANE = "Изобутан"
 ALIAS = "iC4"
@@ -93,7 +93,7 @@ def test_components_relink(ctx):
     plain_row = isobutane_row(plain, name_id)
     expect(plain_row[4] != "---" and plain_row[5] == "Да", "isobutane in the sample data %r" % plain_row)
 
-    edit = "edit:1039:%d:2=%s" % (ISOBUTANE_INDEX, ALIAS)
+    edit = "edit:IDC_COMP_LIST:%d:2=%s" % (ISOBUTANE_INDEX, ALIAS)
     for case, tables in (("peaks", ["peak"]), ("peaks-and-mixtures", ["peak", "mixturecomp"])):
         copy = os.path.join(ctx.work, "relink-%s.db" % case)
         shutil.copyfile(sample_data(ctx), copy)
@@ -111,13 +111,15 @@ def test_components_relink(ctx):
         profile = os.path.join(ctx.work, "relink-%s-profile.txt" % case)
         if os.path.exists(profile):
             os.remove(profile)
-        step = lambda n: ["dump " + winenv.Wine.path(os.path.join(dumps, str(n))), "text 1015", "state"]
-        calls = ctx.scenario("relink-" + case, ["select all", "press 1020"] + step(0) +
-                             ["press 1038 cancel " + edit] + step(1) + ["press 1038 ok " + edit] + step(2),
+        step = lambda n: ["dump " + winenv.Wine.path(os.path.join(dumps, str(n))), "text IDC_LOG_TEXT", "state"]
+        calls = ctx.scenario("relink-" + case, ["select all", "press IDC_ASSAY_ADD"] + step(0) +
+                             ["press IDC_MAIN_COMPONENTS cancel " + edit] + step(1) +
+                             ["press IDC_MAIN_COMPONENTS ok " + edit] + step(2),
                              profile, args=["--db", winenv.Wine.path(copy)])
         shown = []
         for n in range(3):
-            with open(os.path.join(dumps, str(n), "Результаты расчета-1023.tsv"), encoding="utf-8") as f:
+            with open(os.path.join(dumps, str(n), dumped("Результаты расчета", R.IDC_TABLE_LIST)),
+                      encoding="utf-8") as f:
                 lines = f.read().splitlines()
             shown.append((lines[0].split("\t"), [line.split("\t") for line in lines[1:]]))
         logs = [r["text"].replace("\r\n", "\n") for r in records(calls, "text")]
@@ -190,11 +192,12 @@ def test_calc_info_walk(ctx):
     shutil.rmtree(dumps, ignore_errors=True)
     os.makedirs(dumps)
     dump = lambda name: "dump " + winenv.Wine.path(os.path.join(dumps, name))
-    lines = ["select all", "press 1020", "tab 1009 2", "combo 1051", "combo 1025", dump("start")]
+    lines = ["select all", "press IDC_ASSAY_ADD", "tab IDC_MAIN_LOWER_TABS 2", "combo IDC_CALC_MIXTURE",
+             "combo IDC_CALC_CHANNEL", dump("start")]
     for m in range(len(mixtures)):
-        lines.append("choose %s 1051 %d" % (CALC_INFO_PAGE, m))
+        lines.append("choose %s IDC_CALC_MIXTURE %d" % (CALC_INFO_PAGE, m))
         for c in range(len(channels)):
-            lines += ["choose %s 1025 %d" % (CALC_INFO_PAGE, c), dump("%d-%d" % (m, c))]
+            lines += ["choose %s IDC_CALC_CHANNEL %d" % (CALC_INFO_PAGE, c), dump("%d-%d" % (m, c))]
     calls = ctx.scenario("calc-info-walk", lines, args=["--db", winenv.Wine.path(sample_data(ctx))])
     mixture_box, channel_box = records(calls, "combo")
     expect([(i["text"], i["data"]) for i in mixture_box["items"]] == mixtures and mixture_box["selected"] == 0,
@@ -202,7 +205,7 @@ def test_calc_info_walk(ctx):
     expect([(i["text"], i["data"]) for i in channel_box["items"]] == channels and channel_box["selected"] == 0,
            "channel selector %r" % channel_box)
 
-    table = lambda name: read_table(os.path.join(dumps, name), CALC_INFO_PAGE + "-1023.tsv")
+    table = lambda name: read_table(os.path.join(dumps, name), dumped(CALC_INFO_PAGE, R.IDC_TABLE_LIST))
     expect(table("start") == calc_info_rows(data, mixtures[0][1], channels[0][1]),
            "after the calculation the page does not show the first mixture on the first channel")
     shown_rows = 0
@@ -376,7 +379,7 @@ def test_graph_points(ctx):
     dumps = os.path.join(ctx.work, "graph-points")
     shutil.rmtree(dumps, ignore_errors=True)
     os.makedirs(dumps)
-    lines = ["select all", "press 1020", "tab 1009 4"]
+    lines = ["select all", "press IDC_ASSAY_ADD", "tab IDC_MAIN_LOWER_TABS 4"]
     files = []
     for channel, name in picks:
         entry = [n for n, _ in choices[channel]].index(name)
@@ -387,7 +390,8 @@ def test_graph_points(ctx):
             if os.path.exists(old):
                 os.remove(old)
         files.append((shot, picture))
-        lines += ["choose График 1022 %d" % channels.index(channel), "combo 1057", "choose График 1057 %d" % entry,
+        lines += ["choose График IDC_GRAPH_CHANNEL %d" % channels.index(channel), "combo IDC_GRAPH_COMPONENT",
+                  "choose График IDC_GRAPH_COMPONENT %d" % entry,
                   "dump " + winenv.Wine.path(os.path.join(dumps, str(channel))),
                   "shot " + winenv.Wine.path(shot), "reportgraph " + winenv.Wine.path(picture)]
     calls = ctx.scenario("graph-points", lines, args=["--db", winenv.Wine.path(sample_data(ctx))])
@@ -402,7 +406,7 @@ def test_graph_points(ctx):
         index = dict(choices[channel])[name]
         component = components[index]
         levels = [l for l in component["levels"] if shown(l)]
-        listed = read_table(os.path.join(dumps, str(channel)), "График-1045.tsv")
+        listed = read_table(os.path.join(dumps, str(channel)), dumped("График", R.IDC_GRAPH_LEVELS))
         expect(listed == [[str(i), "%f" % l["conc"], "%f" % l["meanArea"]] for i, l in enumerate(levels, 1)],
                "%s: level list %r" % (name, listed))
         expect(report["result"] == 0 and report["saved"], "%s: report picture %r" % (name, report))

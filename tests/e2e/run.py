@@ -18,8 +18,8 @@ from xml.etree import ElementTree
 
 sys.path.insert(0, os.path.dirname(__file__))
 import winenv  # noqa: E402
-from common import (Context, Failure, aligned_table, artefacts_dir, controls, expect, file_digest,  # noqa: E402
-                    live_objects, native_dir, profile_values, read_table, records, sample_data, strip)
+from common import (R, Context, Failure, aligned_table, artefacts_dir, controls, dumped, expect,  # noqa: E402
+                    file_digest, live_objects, native_dir, profile_values, read_table, records, sample_data, strip)
 from faults import FAULT_TESTS  # noqa: E402
 from load import LOAD_TESTS  # noqa: E402
 from pages import PAGE_TESTS  # noqa: E402
@@ -38,8 +38,9 @@ def test_unload_before_the_host_window(ctx):
     profile = os.path.join(ctx.work, "unload-first-profile.txt")
     if os.path.exists(profile):
         os.remove(profile)
-    calls = ctx.scenario("unload-first", ["select 1,2", "press 1020", "tab 1009 2", "state"], profile=profile,
-                         args=["--db", winenv.Wine.path(sample_data(ctx)), "--unload-first"], calls=True)
+    calls = ctx.scenario("unload-first", ["select 1,2", "press IDC_ASSAY_ADD", "tab IDC_MAIN_LOWER_TABS 2", "state"],
+                         profile=profile, args=["--db", winenv.Wine.path(sample_data(ctx)), "--unload-first"],
+                         calls=True)
     late = records(calls, "after-unload")
     expect(not late, "called through the service table after Unload: %r" % late)
     expect(records(calls, "unload-result"), "the host did not unload the plug-in")
@@ -316,6 +317,41 @@ def test_report_export_failures(ctx):
         expect(os.listdir(temp) == [], "%s: left %r in the temporary folder" % (name, os.listdir(temp)))
 
 
+# Scenarios that name what resources/resource.h does not define: the line, the command and the
+# word the host names in its error.
+UNKNOWN_NAMES = [
+    (["press IDC_NO_SUCH_BUTTON"], 2, "press", "IDC_NO_SUCH_BUTTON"),
+    (["press IDC_MAIN_SETTINGS ok check:IDC_SET_PRESURE=1"], 2, "press", "IDC_SET_PRESURE"),
+    (["tab IDC_MAIN_LOWER_TABS 2", "menu IDC_MAIN_LOWER_TABS 2 IDC_TABLE_LISTS"], 3, "menu", "IDC_TABLE_LISTS"),
+    (["choose График IDC_GRAPH_CHANNELS 0"], 2, "choose", "IDC_GRAPH_CHANNELS"),
+]
+
+
+def test_scenario_names(ctx):
+    """A scenario names controls as resources/resource.h does, and the numbers are still read:
+    both forms record the same. A name the header does not define, as the command's ID or in an
+    option, stops the scenario before the command runs, with an error naming the line and the word."""
+    log, button = "%d" % R.IDC_LOG_TEXT, "%d" % R.IDC_REP_REPORT
+    calls = ctx.scenario("names", ["text IDC_LOG_TEXT", "text " + log,
+                                   "press IDC_MAIN_REPORT cancel click:IDC_REP_REPORT",
+                                   "press %d cancel click:%s" % (R.IDC_MAIN_REPORT, button)])
+    by_name, by_number = records(calls, "text")
+    expect(by_name == by_number and by_name["id"] == R.IDC_LOG_TEXT, "text records %r, %r" % (by_name, by_number))
+    shown = records(calls, "modal")
+    expect(len(shown) == 4 and shown[:2] == shown[2:] and shown[1]["caption"] == "Ошибка отчета",
+           "the report dialog and its box, by name and by number: %r" % shown)
+    for n, (lines, line, verb, word) in enumerate(UNKNOWN_NAMES):
+        path = os.path.join(ctx.work, "unknown-name-%d.txt" % n)
+        with open(path, "w", encoding="utf-8") as f:
+            f.write("\n".join(["state"] + lines) + "\n")
+        code, out, err = ctx.host_sim("--auto", winenv.Wine.path(path))
+        want = "scenario line %d: %s: unknown name %s (not defined in resources/resource.h)" % (line, verb, word)
+        expect(code == 4 and want in err, "%s: exit %d, %r" % (word, code, err.strip()))
+        recorded = [json.loads(l) for l in out.splitlines() if l.strip()]
+        expect(not records(recorded, "modal") and not records(recorded, "no-modal"),
+               "%s: the command ran: %r" % (word, recorded))
+
+
 MAIN_TABS = [["Хроматограммы", "Смеси"],
              ["Инфо. по хрм.", "Инфо. о смеси.", "Промежуточные расчеты", "Результаты расчета", "График",
               "Системные сообщения"]]
@@ -328,32 +364,34 @@ def test_main_window(ctx):
     dump = os.path.join(ctx.work, "lists")
     if os.path.exists(shot):
         os.remove(shot)
-    calls = ctx.scenario("main", ["counts", "state", "command", "counts", "tab 1009 3", "close", "state",
-                                  "command", "state", "recalculate", "press 1040", "state",
+    calls = ctx.scenario("main", ["counts", "state", "command", "counts", "tab IDC_MAIN_LOWER_TABS 3", "close",
+                                  "state", "command", "state", "recalculate", "press IDC_MAIN_RECALCULATE", "state",
                                   "dump " + winenv.Wine.path(dump), "shot " + winenv.Wine.path(shot)])
     first, second = map(live_objects, records(calls, "counts"))
     expect(first == second, "a second menu command changed the windows: %r -> %r" % (first, second))
     opened, closed, reopened, last = records(calls, "state")
     expect(opened["caption"] == DESCRIPTION, "caption %r" % opened["caption"])
-    expect([strip(opened, 1013)["captions"], strip(opened, 1009)["captions"]] == MAIN_TABS,
+    expect([strip(opened, i)["captions"] for i in (R.IDC_MAIN_UPPER_TABS, R.IDC_MAIN_LOWER_TABS)] == MAIN_TABS,
            "tabs %r" % [t["captions"] for t in opened["tabs"]])
-    visible = [[p["text"] for p in strip(opened, i)["pages"] if p["visible"]] for i in (1013, 1009)]
+    visible = [[p["text"] for p in strip(opened, i)["pages"] if p["visible"]]
+               for i in (R.IDC_MAIN_UPPER_TABS, R.IDC_MAIN_LOWER_TABS)]
     expect(visible == [["Хроматограммы"], ["Инфо. по хрм."]], "pages shown at start %r" % visible)
     buttons = {b["id"]: b["text"] for b in opened["buttons"]}
-    expect(buttons == {1040: "Пересчитать", 1038: "Компоненты", 1001: "Настройки", 1024: "Отчет"},
+    expect(buttons == {R.IDC_MAIN_RECALCULATE: "Пересчитать", R.IDC_MAIN_COMPONENTS: "Компоненты",
+                       R.IDC_MAIN_SETTINGS: "Настройки", R.IDC_MAIN_REPORT: "Отчет"},
            "buttons %r" % buttons)
     expect(opened["recalculations"] == 1, "initialisation ran %r recalculations" % opened["recalculations"])
     expect(opened["visible"] and not closed["visible"] and reopened["visible"], "close hides, command shows again")
-    expect(strip(reopened, 1009)["selected"] == 3, "the reopened window lost its tab")
-    shown = [p["text"] for p in strip(reopened, 1009)["pages"] if p["visible"]]
+    expect(strip(reopened, R.IDC_MAIN_LOWER_TABS)["selected"] == 3, "the reopened window lost its tab")
+    shown = [p["text"] for p in strip(reopened, R.IDC_MAIN_LOWER_TABS)["pages"] if p["visible"]]
     expect(shown == ["Результаты расчета"], "pages shown after selecting tab 3: %r" % shown)
     recalculated = records(calls, "recalculated")[0]["recalculations"]
     expect(recalculated == 2 and last["recalculations"] == 3, "recalculations %r, %r" % (recalculated, last))
-    with open(os.path.join(dump, "Результаты расчета-1023.tsv"), encoding="utf-8") as f:
+    with open(os.path.join(dump, dumped("Результаты расчета", R.IDC_TABLE_LIST)), encoding="utf-8") as f:
         results = f.read()
     expect(results == "№\tПик\tКанал\tКоэфф. B\tКоэфф. b\tСоотв. b\tКоэфф. корреляции R\tНорматив\tСоотв. R\n",
            "results table dump %r" % results)
-    with open(os.path.join(dump, "Хроматограммы-1016.tsv"), encoding="utf-8") as f:
+    with open(os.path.join(dump, dumped("Хроматограммы", R.IDC_ASSAY_LIST)), encoding="utf-8") as f:
         expect(f.read() == "№\tПроба\tВремя анализа\tСмесь\n", "assay list headers")
     expect(records(calls, "shot")[0]["saved"], "no screenshot")
     with open(shot, "rb") as f:
@@ -369,8 +407,8 @@ def test_resize(ctx):
     expect(large["size"] == [w + 800, h + 1000], "grown to %r from %r" % (large["size"], [w, h]))
     expect(middle["size"] == [1100, 800], "resized to %r" % middle["size"])
     dw, dh = 1100 - w, 800 - h
-    upper0, lower0 = strip(start, 1013)["rect"], strip(start, 1009)["rect"]
-    upper, lower = strip(middle, 1013), strip(middle, 1009)
+    upper0, lower0 = strip(start, R.IDC_MAIN_UPPER_TABS)["rect"], strip(start, R.IDC_MAIN_LOWER_TABS)["rect"]
+    upper, lower = strip(middle, R.IDC_MAIN_UPPER_TABS), strip(middle, R.IDC_MAIN_LOWER_TABS)
     expect(upper["rect"][2] - upper0[2] == dw and abs(upper["rect"][3] - upper0[3] - dh * 0.2) <= 1,
            "upper strip %r from %r" % (upper["rect"], upper0))
     expect(abs(lower["rect"][1] - lower0[1] - dh * 0.2) <= 1 and abs(lower["rect"][3] - lower0[3] - dh) <= 1,
@@ -387,25 +425,31 @@ def test_settings_dialog(ctx):
     """OK writes the profile keys and recalculates; Cancel changes nothing."""
     profile = os.path.join(ctx.work, "settings-profile.txt")
     key = "plugins\\Tessaro\\ProgramSettings/"
-    calls = ctx.scenario("settings-ok", ["press 1001 ok set:1032=5 check:1058=1", "state"], profile)
+    calls = ctx.scenario("settings-ok", ["press IDC_MAIN_SETTINGS ok set:IDC_SET_DIGITS_PROGRAM=5 "
+                                         "check:IDC_SET_PRESSURE=1", "state"], profile)
     modal = records(calls, "modal")[0]
     c = controls(modal)
     expect(modal["caption"] == "Настройки", "caption %r" % modal["caption"])
-    expect([c[i]["text"] for i in (1031, 1030, 1033, 1058, 1059, 1035, 1036)] ==
+    expect([c[i]["text"] for i in (R.IDC_SET_GROUP, R.IDC_SET_DIGITS_LABEL, R.IDC_SET_REPORT_LABEL,
+                                   R.IDC_SET_PRESSURE, R.IDC_SET_TEMPERATURE, R.IDC_SET_OK, R.IDC_SET_CANCEL)] ==
            ["Округление значений", "В программе:", "В отчете:", "Корректировка по давлению",
             "Корректировка по температуре", "ОК", "Отмена"], "texts %r" % modal)
-    expect(c[1032]["text"] == "3" and c[1034]["text"] == "3", "digits shown %r %r" % (c[1032], c[1034]))
-    expect(not c[1059]["enabled"] and c[1058]["enabled"], "the temperature box must be disabled")
+    program, report = c[R.IDC_SET_DIGITS_PROGRAM], c[R.IDC_SET_DIGITS_REPORT]
+    expect(program["text"] == "3" and report["text"] == "3", "digits shown %r %r" % (program, report))
+    expect(not c[R.IDC_SET_TEMPERATURE]["enabled"] and c[R.IDC_SET_PRESSURE]["enabled"],
+           "the temperature box must be disabled")
     expect(records(calls, "state")[0]["recalculations"] == 2, "OK did not recalculate")
     stored = profile_values(profile, key)
     expect(stored == {"qtySymInProg": "5", "enPressCorrect": "1", "enTempCorrect": "0"}, "profile after OK %r" % stored)
     with open(profile, "rb") as f:
         before = f.read()
-    calls = ctx.scenario("settings-cancel", ["press 1001 cancel set:1032=7 check:1058=0", "state",
-                                             "press 1001 ok"], profile)
+    calls = ctx.scenario("settings-cancel", ["press IDC_MAIN_SETTINGS cancel set:IDC_SET_DIGITS_PROGRAM=7 "
+                                             "check:IDC_SET_PRESSURE=0", "state",
+                                             "press IDC_MAIN_SETTINGS ok"], profile)
     expect(records(calls, "state")[0]["recalculations"] == 1, "Cancel recalculated")
     shown = controls(records(calls, "modal")[1])
-    expect(shown[1032]["text"] == "5" and shown[1058]["checked"] == 1, "Cancel changed the values: %r" % shown)
+    expect(shown[R.IDC_SET_DIGITS_PROGRAM]["text"] == "5" and shown[R.IDC_SET_PRESSURE]["checked"] == 1,
+           "Cancel changed the values: %r" % shown)
     with open(profile, "rb") as f:
         expect(f.read() == before, "Cancel, then OK without changes, altered the profile")
 
@@ -413,11 +457,12 @@ def test_settings_dialog(ctx):
 def test_about_box(ctx):
     """The system-menu item opens the About box with name, version, maker, notice and description."""
     info = json.loads(ctx.host_sim("--info")[1])
-    calls = ctx.scenario("about", ["sysmenu 16 ok"])
+    calls = ctx.scenario("about", ["sysmenu IDM_ABOUT ok"])
     modal = records(calls, "modal")[0]
     c = controls(modal)
     expect(modal["caption"] == "О плагине", "caption %r" % modal["caption"])
-    got = [c[i]["text"] for i in (1008, 1003, 1004, 1007, 1006, 1005)]
+    got = [c[i]["text"] for i in (R.IDC_ABOUT_NAME, R.IDC_ABOUT_VERSION_LABEL, R.IDC_ABOUT_VERSION,
+                                  R.IDC_ABOUT_COMPANY, R.IDC_ABOUT_NOTICE, R.IDC_ABOUT_DESCRIPTION)]
     expect(got == ["Tessaro", "Версия:", "0.14.0.0", info["company"], info["legalNotice"], DESCRIPTION],
            "About texts %r" % got)
 
@@ -426,8 +471,9 @@ def test_no_leaks(ctx):
     """200 settings dialogs, 200 About boxes and 100 components dialogs leave the GDI objects and
     windows as they were;
     a failure inside a handler ends in a message box and the window keeps working."""
-    calls = ctx.scenario("leaks", ["counts", "repeat 200 press 1001 cancel", "repeat 200 sysmenu 16 ok",
-                                   "repeat 100 press 1038 cancel", "counts",
+    calls = ctx.scenario("leaks", ["counts", "repeat 200 press IDC_MAIN_SETTINGS cancel",
+                                   "repeat 200 sysmenu IDM_ABOUT ok",
+                                   "repeat 100 press IDC_MAIN_COMPONENTS cancel", "counts",
                                    "fail", "counts"])
     before, after, failed = map(live_objects, records(calls, "counts"))
     expect(before == after == failed, "counts %r -> %r -> %r" % (before, after, failed))
@@ -445,9 +491,11 @@ PRECONDITION = ("Для расчет требуется по 5 анализов 
 def test_message_log(ctx):
     """The empty calculation's precondition error in the log; the check boxes hide and show it;
     a recalculation empties the log first and keeps the switches."""
-    calls = ctx.scenario("log", ["text 1010", "text 1011", "text 1014", "text 1015", "click 1010", "text 1010",
-                                 "text 1015", "recalculate", "text 1015", "click 1010", "text 1015",
-                                 "click 1011", "click 1014", "text 1015"])
+    calls = ctx.scenario("log", ["text IDC_LOG_ERRORS", "text IDC_LOG_WARNINGS", "text IDC_LOG_INFO",
+                                 "text IDC_LOG_TEXT", "click IDC_LOG_ERRORS", "text IDC_LOG_ERRORS",
+                                 "text IDC_LOG_TEXT", "recalculate", "text IDC_LOG_TEXT", "click IDC_LOG_ERRORS",
+                                 "text IDC_LOG_TEXT", "click IDC_LOG_WARNINGS", "click IDC_LOG_INFO",
+                                 "text IDC_LOG_TEXT"])
     texts = records(calls, "text")
     boxes = texts[:3]
     start, unchecked, hidden, recalculated, shown, others_off = texts[3:]
@@ -460,6 +508,10 @@ def test_message_log(ctx):
     expect(shown["text"] == error, "errors shown again after a recalculation %r" % shown["text"])
     expect(others_off["text"] == error, "warnings and information hidden %r" % others_off["text"])
 
+
+# The dumps of the chromatogram and mixture lists.
+ASSAY_TABLE = dumped("Хроматограммы", R.IDC_ASSAY_LIST)
+MIXTURE_TABLE = dumped("Смеси", R.IDC_MIXTURE_LIST)
 
 
 def test_assay_pages(ctx):
@@ -474,22 +526,23 @@ def test_assay_pages(ctx):
 
     def dump(n):
         return "dump " + winenv.Wine.path(os.path.join(dumps, str(n)))
-    lines = ["select 26,27,28,29", "press 1020", "state",  # hidden and deleted ones only: nothing happens
-             "select all", "press 1020", dump(1), "state",
-             "click 1016 1", dump(2), "combo 1021",
-             "tab 1013 1", dump(3), "click 1022 2", dump(4), "tab 1013 0",
-             "combo 1021 2", dump(5), "combo 1021 0",
-             "pick 1016 0", "press 1018", "dblclick 1016 1,2",
-             "click 1016 0", "press 1017", dump(6),
-             "press 1040", dump(7),
-             "combo 1021 1", "pick 1016 none", "press 1019", dump(8), "combo 1021",
-             "press 1019", dump(9), "tab 1013 1", dump(10), "state"]
+    lines = ["select 26,27,28,29", "press IDC_ASSAY_ADD", "state",  # hidden and deleted ones only: nothing happens
+             "select all", "press IDC_ASSAY_ADD", dump(1), "state",
+             "click IDC_ASSAY_LIST 1", dump(2), "combo IDC_ASSAY_FILTER",
+             "tab IDC_MAIN_UPPER_TABS 1", dump(3), "click IDC_MIXTURE_LIST 2", dump(4), "tab IDC_MAIN_UPPER_TABS 0",
+             "combo IDC_ASSAY_FILTER 2", dump(5), "combo IDC_ASSAY_FILTER 0",
+             "pick IDC_ASSAY_LIST 0", "press IDC_ASSAY_OPEN", "dblclick IDC_ASSAY_LIST 1,2",
+             "click IDC_ASSAY_LIST 0", "press IDC_ASSAY_DELETE", dump(6),
+             "press IDC_MAIN_RECALCULATE", dump(7),
+             "combo IDC_ASSAY_FILTER 1", "pick IDC_ASSAY_LIST none", "press IDC_ASSAY_DELETE_ALL", dump(8),
+             "combo IDC_ASSAY_FILTER",
+             "press IDC_ASSAY_DELETE_ALL", dump(9), "tab IDC_MAIN_UPPER_TABS 1", dump(10), "state"]
     calls = ctx.scenario("assays", lines, args=["--db", winenv.Wine.path(database)], calls=True)
     table = lambda n, name: read_table(os.path.join(dumps, str(n)), name)
     states = records(calls, "state")
     expect(states[0]["recalculations"] == 1, "hidden assays requested a recalculation: %r" % states[0])
 
-    listed = table(1, "Хроматограммы-1016.tsv")
+    listed = table(1, ASSAY_TABLE)
     expect(len(listed) == 26, "%d chromatograms listed" % len(listed))
     expect([r[0] for r in listed] == [str(i) for i in range(1, 27)], "row numbers %r" % [r[0] for r in listed])
     expect(listed[0][1].startswith("Воздух") and listed[0][3] == "---", "the blank comes first: %r" % listed[0])
@@ -499,7 +552,7 @@ def test_assay_pages(ctx):
     expect(all(len(r[2]) == 15 and r[2][8:10] == "  " for r in listed), "dates %r" % [r[2] for r in listed[:3]])
     expect(states[1]["recalculations"] == 2, "adding requested %r" % states[1]["recalculations"])
 
-    info = table(2, "Инфо. по хрм.-1023.tsv")
+    info = table(2, dumped("Инфо. по хрм.", R.IDC_TABLE_LIST))
     separators = [i for i, r in enumerate(info) if r[1] == "-" * 34]
     expect(len(separators) == 1, "separators %r" % separators)
     peaks = [r for r in info if r[1] != "-" * 34]
@@ -513,14 +566,14 @@ def test_assay_pages(ctx):
     entries = [e["text"] for e in combos[0]["items"]]
     expect(entries[0] == "Все" and entries[1:] == sorted(set(mixtures)), "filter entries %r" % entries)
 
-    mixture_rows = table(3, "Смеси-1022.tsv")
+    mixture_rows = table(3, MIXTURE_TABLE)
     expect([r[1] for r in mixture_rows] == entries[1:], "mixture list %r" % mixture_rows)
     expect([r[0] for r in mixture_rows] == ["1", "2", "3", "4", "5"], "mixture numbers %r" % mixture_rows)
-    composition = table(4, "Инфо. о смеси.-1023.tsv")
+    composition = table(4, dumped("Инфо. о смеси.", R.IDC_TABLE_LIST))
     expect(len(composition) > 5 and composition[0][0] == "1", "composition %r" % composition)
     expect(all(len(r[2].split(".")[1]) == 3 for r in composition), "concentrations %r" % composition[:2])
 
-    filtered = table(5, "Хроматограммы-1016.tsv")
+    filtered = table(5, ASSAY_TABLE)
     expect(len(filtered) == 5 and {r[3] for r in filtered} == {entries[2]}, "filtered %r" % filtered)
     expect([r[0] for r in filtered] == ["1", "2", "3", "4", "5"], "filtered numbers %r" % filtered)
 
@@ -528,15 +581,15 @@ def test_assay_pages(ctx):
     expect(len(opened) == 3 and opened[0].endswith("assay-030.chr"), "opened %r" % opened)
     expect(all(p.startswith("Z:\\") and p.endswith(".chr") for p in opened), "opened %r" % opened)
 
-    after_delete = table(6, "Хроматограммы-1016.tsv")
+    after_delete = table(6, ASSAY_TABLE)
     expect(after_delete == [[str(i)] + r[1:] for i, r in enumerate(listed[1:], 1)], "delete of one: %r" % after_delete[:2])
-    expect(table(7, "Хроматограммы-1016.tsv") == after_delete, "reload changed the list")
-    without_first = table(8, "Хроматограммы-1016.tsv")
+    expect(table(7, ASSAY_TABLE) == after_delete, "reload changed the list")
+    without_first = table(8, ASSAY_TABLE)
     expect(len(without_first) == 20 and entries[1] not in {r[3] for r in without_first},
            "delete all of one mixture: %r" % [r[3] for r in without_first])
     expect(combos[-1]["selected"] == 0 and [e["text"] for e in combos[-1]["items"]] == ["Все"] + entries[2:],
            "the filter after its mixture went: %r" % combos[-1])
-    expect(table(9, "Хроматограммы-1016.tsv") == [] and table(10, "Смеси-1022.tsv") == [], "delete all left rows")
+    expect(table(9, ASSAY_TABLE) == [] and table(10, MIXTURE_TABLE) == [], "delete all left rows")
     expect(states[-1]["recalculations"] == 6, "recalculations %r" % states[-1]["recalculations"])
     expect(file_digest(database) == digest, "the host database changed")
 
@@ -553,16 +606,20 @@ def test_assay_database_failure(ctx):
     connection.close()
     dumps = os.path.join(ctx.work, "broken-dumps")
     os.makedirs(dumps, exist_ok=True)
-    calls = ctx.scenario("broken", ["select 1,2", "press 1020 ok", "dump " + winenv.Wine.path(dumps), "state"],
+    calls = ctx.scenario("broken", ["select 1,2", "press IDC_ASSAY_ADD ok", "dump " + winenv.Wine.path(dumps),
+                                    "state"],
                          args=["--db", winenv.Wine.path(broken)])
     box = records(calls, "modal")
     expect(len(box) == 1, "no message box: %r" % calls)
     message = next((x["text"] for x in box[0]["controls"] if "Код" in x["text"]), "")
     expect("no such table: peak" in message and "Код: 1" in message, "failure box %r" % message)
-    listed = read_table(dumps, "Хроматограммы-1016.tsv")
+    listed = read_table(dumps, ASSAY_TABLE)
     expect(listed == [], "after the failure %r" % listed)
     expect(records(calls, "state")[0]["recalculations"] == 2, "no recalculation after the failure")
 
+
+# The five section switches of the report dialog, in their order.
+REPORT_SECTIONS = (R.IDC_REP_ASSAYS, R.IDC_REP_MIXTURES, R.IDC_REP_MIXTURE_INFO, R.IDC_REP_RESULTS, R.IDC_REP_GRAPH)
 
 
 def test_report_dialog(ctx):
@@ -570,15 +627,18 @@ def test_report_dialog(ctx):
     "Main/OpenAssayFile", answers with its message box and leaves the dialog open."""
     profile = os.path.join(ctx.work, "report-profile.txt")
     key = "plugins\\Tessaro\\ReportSettings/"
-    calls = ctx.scenario("report-ok", ["press 1024 ok set:1042=Хром-5/7 set:1043=Иванов check:1046=1 "
-                                       "check:1048=1 check:1051=1"], profile)
+    calls = ctx.scenario("report-ok", ["press IDC_MAIN_REPORT ok set:IDC_REP_DEVICE=Хром-5/7 "
+                                       "set:IDC_REP_OPERATOR=Иванов check:IDC_REP_ASSAYS=1 "
+                                       "check:IDC_REP_MIXTURE_INFO=1 check:IDC_REP_GRAPH=1"], profile)
     modal = records(calls, "modal")[0]
     c = controls(modal)
     expect(modal["caption"] == "Отчет", "caption %r" % modal["caption"])
-    expect([c[i]["text"] for i in (1040, 1041, 1049, 1046, 1047, 1048, 1050, 1051, 1024, 1035, 1036)] ==
+    labels = (R.IDC_REP_DEVICE_LABEL, R.IDC_REP_OPERATOR_LABEL, R.IDC_REP_GROUP)
+    buttons = (R.IDC_REP_REPORT, R.IDC_REP_OK, R.IDC_REP_CANCEL)
+    expect([c[i]["text"] for i in labels + REPORT_SECTIONS + buttons] ==
            ["Номер прибора:", "Оператор:", "Настройка содержимого отчета", "Список хроматограмм", "Список смесей",
             "Данные по смесям", "Результаты проверки", "График", "Отчет", "ОК", "Отмена"], "texts %r" % modal)
-    expect(all(c[i]["checked"] == 0 for i in (1046, 1047, 1048, 1050, 1051)) and c[1042]["text"] == "",
+    expect(all(c[i]["checked"] == 0 for i in REPORT_SECTIONS) and c[R.IDC_REP_DEVICE]["text"] == "",
            "an empty profile must show an empty dialog: %r" % modal)
     with open(profile, encoding="utf-8") as f:
         stored = dict((line.split("\t")[1], line.split("\t")[2]) for line in f.read().splitlines() if line)
@@ -589,10 +649,11 @@ def test_report_dialog(ctx):
     for name, extra, text in (("report-no-data", [], "Недостаточно данных для формирования отчета!"),
                               ("report-old-host", ["--withdraw", "Main/OpenAssayFile"],
                                "Невозможно сформировать отчет в текущей версии ПО Norvane.")):
-        calls = ctx.scenario(name, ["press 1024 cancel click:1024"], profile, extra)
+        calls = ctx.scenario(name, ["press IDC_MAIN_REPORT cancel click:IDC_REP_REPORT"], profile, extra)
         shown = records(calls, "modal")
         expect(len(shown) == 2, "%s: dialog and message box expected, got %r" % (name, shown))
-        expect(controls(shown[0])[1042]["text"] == "Хром-5/7", "%s: the stored texts were not shown" % name)
+        expect(controls(shown[0])[R.IDC_REP_DEVICE]["text"] == "Хром-5/7",
+               "%s: the stored texts were not shown" % name)
         box = shown[1]
         expect(box["caption"] == "Ошибка отчета", "%s: box caption %r" % (name, box["caption"]))
         expect(any(x["text"] == text for x in box["controls"]), "%s: box %r" % (name, box))
@@ -604,7 +665,8 @@ def test_graph_page(ctx):
     artefacts = artefacts_dir(ctx)
     picture = os.path.join(artefacts, "report-graph-%s.png" % ctx.arch)
     dump = os.path.join(ctx.work, "graph-lists")
-    calls = ctx.scenario("graph", ["tab 1009 4", "choose График 1022 0", "choose График 1057 0", "counts",
+    calls = ctx.scenario("graph", ["tab IDC_MAIN_LOWER_TABS 4", "choose График IDC_GRAPH_CHANNEL 0",
+                                   "choose График IDC_GRAPH_COMPONENT 0", "counts",
                                    "repeat 500 redraw График", "counts", "reportgraph " + winenv.Wine.path(picture),
                                    "repeat 20 reportgraph", "counts", "dump " + winenv.Wine.path(dump)])
     before, painted, drawn = records(calls, "counts")
@@ -615,7 +677,7 @@ def test_graph_page(ctx):
     expect(before["surface"] == 0, "plot objects alive between drawings: %r" % before)
     report = records(calls, "reportgraph")[0]
     expect(report["result"] == 0 and report["inked"] > 1000 and report["saved"], "report picture %r" % report)
-    with open(os.path.join(dump, "График-1045.tsv"), encoding="utf-8") as f:
+    with open(os.path.join(dump, dumped("График", R.IDC_GRAPH_LEVELS)), encoding="utf-8") as f:
         expect(f.read() == "№\tКонцентрация, моль%\tПлощадь\n", "graph level list")
 
 
@@ -630,8 +692,8 @@ def test_calc_info_columns(ctx):
     """The column menu of the intermediate results hides a column, and the profile keeps it hidden
     across a restart of the host; showing it again restores its width."""
     profile = os.path.join(ctx.work, "columns-profile.txt")
-    menu = "menu 1009 2 1023"
-    calls = ctx.scenario("columns-hide", ["tab 1009 2", menu + " 5", menu], profile)
+    menu = "menu IDC_MAIN_LOWER_TABS 2 IDC_TABLE_LIST"
+    calls = ctx.scenario("columns-hide", ["tab IDC_MAIN_LOWER_TABS 2", menu + " 5", menu], profile)
     first, second = records(calls, "menu")
     expect([i["text"] for i in first["items"]] == CALC_INFO_HEADERS, "menu items %r" % first["items"])
     expect([i["command"] for i in first["items"]] == list(range(4024, 4039)), "menu commands %r" % first["items"])
@@ -655,12 +717,14 @@ def test_components_dialog(ctx):
     edited to iC4 is stored on OK and a recalculation follows; Cancel drops an edit."""
     profile = os.path.join(ctx.work, "components-profile.txt")
     prefix = "plugins\\Tessaro\\Components/"
-    calls = ctx.scenario("components-ok", ["press 1038 ok edit:1039:3:1=X edit:1039:3:2=iC4", "state"], profile)
+    calls = ctx.scenario("components-ok", ["press IDC_MAIN_COMPONENTS ok edit:IDC_COMP_LIST:3:1=X "
+                                           "edit:IDC_COMP_LIST:3:2=iC4", "state"], profile)
     modal = records(calls, "modal")[0]
     c = controls(modal)
     expect(modal["caption"] == "Компоненты", "caption %r" % modal["caption"])
-    expect(c[1035]["text"] == "ОК" and c[1036]["text"] == "Отмена", "buttons %r %r" % (c[1035], c[1036]))
-    rows = c[1039]["rows"]
+    ok, cancel = c[R.IDC_COMP_OK], c[R.IDC_COMP_CANCEL]
+    expect(ok["text"] == "ОК" and cancel["text"] == "Отмена", "buttons %r %r" % (ok, cancel))
+    rows = c[R.IDC_COMP_LIST]["rows"]
     expect(len(rows) == 19 and rows[0] == ["1", "Метан", "Метан"] and rows[3] == ["4", "Изобутан", "Изобутан"],
            "catalogue rows %r" % rows)
     name, alt = records(calls, "cell-edit")
@@ -672,13 +736,14 @@ def test_components_dialog(ctx):
 
     with open(profile, "rb") as f:
         before = f.read()
-    calls = ctx.scenario("components-cancel", ["press 1038 cancel edit:1039:3:2=i-C4", "state", "press 1038 cancel"],
+    calls = ctx.scenario("components-cancel", ["press IDC_MAIN_COMPONENTS cancel edit:IDC_COMP_LIST:3:2=i-C4",
+                                               "state", "press IDC_MAIN_COMPONENTS cancel"],
                          profile)
     expect(records(calls, "cell-edit")[0]["text"] == "i-C4", "the edit did not reach the cell")
     expect(records(calls, "state")[0]["recalculations"] == 1, "Cancel recalculated")
     shown, reopened = records(calls, "modal")
-    expect(controls(shown)[1039]["rows"][3] == ["4", "Изобутан", "iC4"], "the stored name was not loaded")
-    expect(controls(reopened)[1039]["rows"][3] == ["4", "Изобутан", "iC4"], "Cancel kept the edit")
+    expect(controls(shown)[R.IDC_COMP_LIST]["rows"][3] == ["4", "Изобутан", "iC4"], "the stored name was not loaded")
+    expect(controls(reopened)[R.IDC_COMP_LIST]["rows"][3] == ["4", "Изобутан", "iC4"], "Cancel kept the edit")
     with open(profile, "rb") as f:
         expect(f.read() == before, "Cancel altered the profile")
 
@@ -695,10 +760,11 @@ def test_results_match_check(ctx):
         os.remove(kept)
     # Every table filled, the information tables too (a chromatogram and the mixture that
     # expires after 2038), so that the two DLLs' dates and numbers can be compared.
-    ctx.scenario("results", ["select all", "press 1020", "recalculate", "tab 1013 1", "click 1022 4", "tab 1013 0",
-                             "click 1016 0", "dump " + winenv.Wine.path(dumps)],
+    ctx.scenario("results", ["select all", "press IDC_ASSAY_ADD", "recalculate", "tab IDC_MAIN_UPPER_TABS 1",
+                             "click IDC_MIXTURE_LIST 4", "tab IDC_MAIN_UPPER_TABS 0", "click IDC_ASSAY_LIST 0",
+                             "dump " + winenv.Wine.path(dumps)],
                  args=["--db", winenv.Wine.path(database)])
-    with open(os.path.join(dumps, "Результаты расчета-1023.tsv"), encoding="utf-8") as f:
+    with open(os.path.join(dumps, dumped("Результаты расчета", R.IDC_TABLE_LIST)), encoding="utf-8") as f:
         text = f.read()
     lines = text.splitlines()
     shown_heading, shown = lines[0].split("\t"), [line.split("\t") for line in lines[1:]]
@@ -723,8 +789,9 @@ def test_results_match_check(ctx):
     shutil.copytree(dumps, every)
 
 
-REPORT_ALL = ("press 1024 ok set:1042=ХГ-2/0417 set:1043=Кузнецова check:1046=1 check:1047=1 check:1048=1 "
-              "check:1050=1 check:1051=1 click:1024")
+REPORT_ALL = ("press IDC_MAIN_REPORT ok set:IDC_REP_DEVICE=ХГ-2/0417 set:IDC_REP_OPERATOR=Кузнецова "
+              "check:IDC_REP_ASSAYS=1 check:IDC_REP_MIXTURES=1 check:IDC_REP_MIXTURE_INFO=1 "
+              "check:IDC_REP_RESULTS=1 check:IDC_REP_GRAPH=1 click:IDC_REP_REPORT")
 # One result of each row of the message table.
 EXPORT_FAILURES = [(-1, [" - Не удалось найти шаблон отчета.", " - Отсутствует плагин формирования ODT отчетов."]),
                    (-2, [" - Не удалось создать временный файл."]), (-4, [" - Ошибка обработки временного файла."]),
@@ -739,8 +806,9 @@ def test_report_of_sample(ctx):
     database = sample_data(ctx)
     out = os.path.join(ctx.work, "sample-reports")
     shutil.rmtree(out, ignore_errors=True)
-    calls = ctx.scenario("report-sample", ["select all", "press 1020", "tab 1009 4", "choose График 1022 0",
-                                           "choose График 1057 0", REPORT_ALL],
+    calls = ctx.scenario("report-sample", ["select all", "press IDC_ASSAY_ADD", "tab IDC_MAIN_LOWER_TABS 4",
+                                           "choose График IDC_GRAPH_CHANNEL 0",
+                                           "choose График IDC_GRAPH_COMPONENT 0", REPORT_ALL],
                          args=["--db", winenv.Wine.path(database), "--report-out", winenv.Wine.path(out)], calls=True)
     exports = [c for c in calls if c.get("name") == "Export/ExportToOdt"]
     expect(len(exports) == 1 and exports[0]["result"] >= 0 and exports[0]["report"], "export %r" % exports)
@@ -767,7 +835,7 @@ def test_report_of_sample(ctx):
         expect(os.path.exists(pdf) and open(pdf, "rb").read(5) == b"%PDF-", "the word processor cannot convert it")
 
     for code, reasons in EXPORT_FAILURES:
-        calls = ctx.scenario("report-fails", ["select all", "press 1020", REPORT_ALL, "state"],
+        calls = ctx.scenario("report-fails", ["select all", "press IDC_ASSAY_ADD", REPORT_ALL, "state"],
                              args=["--db", winenv.Wine.path(database), "--export-result", str(code)])
         shown = records(calls, "modal")
         expect(len(shown) == 2, "result %d: dialog and box expected, got %r" % (code, shown))
@@ -779,7 +847,7 @@ def test_report_of_sample(ctx):
         expect(records(calls, "state")[0]["visible"], "result %d: the window is gone" % code)
 
 
-WINDOW_TESTS = [test_main_window, test_message_log, test_resize, test_settings_dialog, test_about_box,
+WINDOW_TESTS = [test_scenario_names, test_main_window, test_message_log, test_resize, test_settings_dialog, test_about_box,
                 test_no_leaks, test_assay_pages, test_assay_database_failure, test_report_dialog, test_graph_page,
                 test_calc_info_columns, test_components_dialog, test_results_match_check, test_report_of_sample]
 TESTS = {"x86_64": [test_binary, test_info, test_registration, test_unload_before_the_host_window, test_report_export, test_report_export_failures] + WINDOW_TESTS

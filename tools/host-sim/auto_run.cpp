@@ -1,4 +1,9 @@
-// The --auto scenario: one command per line, '#' starts a comment.
+// The --auto scenario: one command per line, '#' starts a comment. An ID names
+// a control, a dialog template or a menu command of the plug-in as
+// resources/resource.h does (IDC_MAIN_SETTINGS, IDM_ABOUT) or gives its number;
+// a name the header does not define stops the scenario with an error naming it.
+// So "press IDC_MAIN_SETTINGS ok check:IDC_SET_PRESSURE=1" opens the settings,
+// checks the pressure correction and answers OK.
 //
 //   command                       fire the plug-in's menu command again
 //   press ID [ok|cancel] [set:ID=TEXT] [check:ID=0|1] [click:ID] [edit:LIST:ROW:COLUMN=TEXT]
@@ -6,15 +11,16 @@
 //                                 or of one of its pages; with ok/cancel the
 //                                 modal dialog it opens is recorded (list views
 //                                 with their rows), its fields set, its grid
-//                                 cells edited in place (a double click on the
-//                                 cell, the text typed, the focus moved away;
-//                                 each edit recorded as "cell-edit" with whether
-//                                 an editor opened and the cell's text after
-//                                 it), its buttons given by click pressed in
-//                                 turn (a message box one of them opens is
-//                                 recorded and answered, or "no-box" recorded),
-//                                 and then it is answered
+//                                 cells edited in place (LIST an ID; a double
+//                                 click on the cell, the text typed, the focus
+//                                 moved away; each edit recorded as "cell-edit"
+//                                 with whether an editor opened and the cell's
+//                                 text after it), its buttons given by click
+//                                 pressed in turn (a message box one of them
+//                                 opens is recorded and answered, or "no-box"
+//                                 recorded), and then it is answered
 //   select all|none|ID,ID,...     what the host's chromatogram selection answers from now on
+//                                 (chromatogram ids of the host database)
 //   pick ID ROWS                  select rows of the list view ID in the main window
 //                                 (ROWS: 0-based, comma-separated, or none)
 //   click ID ROWS                 pick, then the click notification of the list
@@ -22,12 +28,12 @@
 //   dblclick ID ROWS              pick, then the double-click notification
 //   combo ID [INDEX]              select an entry of the combo box ID as the
 //                                 person would; record its entries
-//   sysmenu CMD [ok|cancel]       choose a system-menu item of the main window
-//   tab STRIP INDEX               select a tab as a click would
+//   sysmenu CMD [ok|cancel]       choose a system-menu item (CMD an ID) of the main window
+//   tab STRIP INDEX               select a tab (of the strip ID STRIP) as a click would
 //   menu STRIP TAB LIST [ITEM]    open the context menu of list LIST on the page of tab TAB
-//                                 of strip STRIP, record its items and the list's column
-//                                 widths ("menu"), and choose item ITEM (0-based) or none;
-//                                 then record the widths again ("columns")
+//                                 of strip STRIP (both IDs), record its items and the list's
+//                                 column widths ("menu"), and choose item ITEM (0-based) or
+//                                 none; then record the widths again ("columns")
 //   recalculate                   post the recalculation message and wait until it is handled
 //   wait                          handle every waiting message
 //   say TEXT...                   record TEXT (a progress line for whoever reads the transcript)
@@ -64,67 +70,32 @@
 //   clock                         record the time ("clock": ms, a monotonic count)
 //   env NAME [VALUE]              set (or without VALUE remove) an environment variable of the
 //                                 process, e.g. TMP, where the plug-in makes its temporary folder
+//
+// The records keep the ids as numbers. Each command is one function of the
+// table kCommands at the end of this file.
 #include <windows.h>
 #include <commctrl.h>
-#include <objidl.h>
-#include <psapi.h>
 
-#include <algorithm>
+#include <cstddef>
 #include <cstdio>
-using std::max;
-using std::min;
-#include <gdiplus.h>
-
+#include <cstdlib>
+#include <functional>
 #include <sstream>
+#include <string>
 #include <vector>
 
+#include "resources/resource.h"
 #include "tools/host-sim/host_window.h"
+#include "tools/host-sim/scenario_ids.h"
 #include "tools/host-sim/sim_text.h"
-#include "win/test_messages.h"
+#include "tools/host-sim/window_probe.h"
+#include "ui/model/grid_rules.h"
+#include "win/window_messages.h"
 
 namespace {
 
 const ScenarioHooks* g_hooks = nullptr;
 bool g_quiet = false;
-
-std::wstring ClassOf(HWND window) {
-    wchar_t name[64] = {};
-    GetClassNameW(window, name, 64);
-    return name;
-}
-
-std::wstring TextOf(HWND window) {
-    int length = GetWindowTextLengthW(window);
-    std::wstring text(static_cast<size_t>(length) + 1, L'\0');
-    int got = GetWindowTextW(window, &text[0], length + 1);
-    text.resize(got > 0 ? static_cast<size_t>(got) : 0);
-    return text;
-}
-
-std::string Json(const std::wstring& text) { return JsonWide(text.c_str()); }
-
-BOOL CALLBACK Collect(HWND window, LPARAM list) {
-    reinterpret_cast<std::vector<HWND>*>(list)->push_back(window);
-    return TRUE;
-}
-
-std::vector<HWND> ThreadWindows() {
-    std::vector<HWND> windows;
-    EnumThreadWindows(GetCurrentThreadId(), Collect, reinterpret_cast<LPARAM>(&windows));
-    return windows;
-}
-
-std::vector<HWND> Descendants(HWND parent) {
-    std::vector<HWND> windows;
-    EnumChildWindows(parent, Collect, reinterpret_cast<LPARAM>(&windows));
-    return windows;
-}
-
-std::vector<HWND> Children(HWND parent) {
-    std::vector<HWND> result;
-    for (HWND child = GetWindow(parent, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) result.push_back(child);
-    return result;
-}
 
 // The plug-in's main window: the dialog the host window owns.
 HWND MainWindow() {
@@ -133,108 +104,10 @@ HWND MainWindow() {
     return nullptr;
 }
 
-// A page of the main window, found by its caption.
-HWND PageOf(HWND main, const std::wstring& caption) {
-    if (!main) return nullptr;
-    for (HWND window : Descendants(main))
-        if (ClassOf(window) == L"#32770" && TextOf(window) == caption) return window;
-    return nullptr;
-}
-
-HWND GraphPageWindow(HWND main) { return PageOf(main, L"\u0413\u0440\u0430\u0444\u0438\u043a"); }
-
-LRESULT AskWindow(HWND window, const wchar_t* message) {
-    return window ? SendMessageW(window, RegisterWindowMessageW(message), 0, 0) : -1;
-}
-
-int CountWindows() {
-    int count = 0;
-    for (HWND window : ThreadWindows()) count += 1 + static_cast<int>(Descendants(window).size());
-    return count;
-}
-
-// The process's private bytes: PrivateUsage of its memory counters. A system
-// that answers only the basic counters (wine 8 leaves PrivateUsage out and says
-// so in cb) gives PagefileUsage instead, which is the same commit charge on
-// Windows and the process's anonymous memory under wine. -1 when unknown.
-long long PrivateBytes() {
-    PROCESS_MEMORY_COUNTERS_EX counters{};
-    counters.cb = sizeof counters;
-    if (!K32GetProcessMemoryInfo(GetCurrentProcess(), reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&counters),
-                                 sizeof counters))
-        return -1;
-    if (counters.cb >= sizeof counters && counters.PrivateUsage) return static_cast<long long>(counters.PrivateUsage);
-    return static_cast<long long>(counters.PagefileUsage);
-}
-
 double Milliseconds(const LARGE_INTEGER& from, const LARGE_INTEGER& to) {
     LARGE_INTEGER frequency;
     QueryPerformanceFrequency(&frequency);
     return 1000.0 * static_cast<double>(to.QuadPart - from.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
-
-std::string RectJson(const RECT& r) {
-    return "[" + std::to_string(r.left) + "," + std::to_string(r.top) + "," + std::to_string(r.right) + "," +
-           std::to_string(r.bottom) + "]";
-}
-
-// Rectangle of a window in its parent's client coordinates.
-RECT RectInParent(HWND window) {
-    RECT r;
-    GetWindowRect(window, &r);
-    MapWindowPoints(nullptr, GetParent(window), reinterpret_cast<POINT*>(&r), 2);
-    return r;
-}
-
-std::string StateJson(HWND main) {
-    if (!main) return "{\"host\":\"state\",\"window\":null}";
-    RECT frame;
-    GetWindowRect(main, &frame);
-    std::string json = "{\"host\":\"state\",\"caption\":" + Json(TextOf(main)) +
-                       ",\"visible\":" + (IsWindowVisible(main) ? "true" : "false") +
-                       ",\"size\":[" + std::to_string(frame.right - frame.left) + "," +
-                       std::to_string(frame.bottom - frame.top) + "],\"tabs\":[";
-    bool firstStrip = true;
-    for (HWND strip : Children(main)) {
-        if (ClassOf(strip) != L"SysTabControl32") continue;
-        RECT client;
-        GetClientRect(strip, &client);
-        json += std::string(firstStrip ? "" : ",") + "{\"id\":" + std::to_string(GetDlgCtrlID(strip)) +
-                ",\"rect\":" + RectJson(RectInParent(strip)) + ",\"client\":" + RectJson(client) +
-                ",\"selected\":" + std::to_string(SendMessageW(strip, TCM_GETCURSEL, 0, 0)) + ",\"captions\":[";
-        firstStrip = false;
-        int count = static_cast<int>(SendMessageW(strip, TCM_GETITEMCOUNT, 0, 0));
-        for (int i = 0; i < count; ++i) {
-            wchar_t buffer[256] = {};
-            TCITEMW item{};
-            item.mask = TCIF_TEXT;
-            item.pszText = buffer;
-            item.cchTextMax = 256;
-            SendMessageW(strip, TCM_GETITEMW, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&item));
-            json += std::string(i ? "," : "") + Json(buffer);
-        }
-        json += "],\"pages\":[";
-        bool firstPage = true;
-        for (HWND page : Children(strip)) {
-            if (ClassOf(page) != L"#32770") continue;
-            json += std::string(firstPage ? "" : ",") + "{\"text\":" + Json(TextOf(page)) +
-                    ",\"visible\":" + (IsWindowVisible(page) ? "true" : "false") +
-                    ",\"rect\":" + RectJson(RectInParent(page)) + "}";
-            firstPage = false;
-        }
-        json += "]}";
-    }
-    json += "],\"buttons\":[";
-    bool firstButton = true;
-    for (HWND child : Children(main)) {
-        if (ClassOf(child) != L"Button") continue;
-        json += std::string(firstButton ? "" : ",") + "{\"id\":" + std::to_string(GetDlgCtrlID(child)) +
-                ",\"text\":" + Json(TextOf(child)) + ",\"enabled\":" + (IsWindowEnabled(child) ? "true" : "false") +
-                ",\"rect\":" + RectJson(RectInParent(child)) + "}";
-        firstButton = false;
-    }
-    LRESULT recalculations = SendMessageW(main, RegisterWindowMessageW(kRecalculationsMessage), 0, 0);
-    return json + "],\"recalculations\":" + std::to_string(recalculations) + "}";
 }
 
 // ---------------------------------------------------------- modal answers
@@ -256,46 +129,10 @@ struct ModalAnswer {
 bool g_boxAnswered = false;
 HWND g_boxOwner = nullptr;  // the modal dialog whose button opens the box
 
-std::wstring CellText(HWND list, int item, int column) {
-    std::vector<wchar_t> buffer(1024);
-    LVITEMW text{};
-    text.iSubItem = column;
-    text.pszText = buffer.data();
-    text.cchTextMax = static_cast<int>(buffer.size());
-    SendMessageW(list, LVM_GETITEMTEXTW, static_cast<WPARAM>(item), reinterpret_cast<LPARAM>(&text));
-    return buffer.data();
-}
-
-int ColumnCount(HWND list) {
-    HWND header = reinterpret_cast<HWND>(SendMessageW(list, LVM_GETHEADER, 0, 0));
-    return header ? static_cast<int>(SendMessageW(header, HDM_GETITEMCOUNT, 0, 0)) : 0;
-}
-
-std::string ListRowsJson(HWND list) {
-    int columns = ColumnCount(list);
-    int rows = static_cast<int>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0));
-    std::string json = "[";
-    for (int r = 0; r < rows; ++r) {
-        json += r ? ",[" : "[";
-        for (int c = 0; c < columns; ++c) json += (c ? "," : "") + Json(CellText(list, r, c));
-        json += "]";
-    }
-    return json + "]";
-}
-
-std::string WidthsJson(HWND list) {
-    std::string json = "[";
-    int columns = ColumnCount(list);
-    for (int c = 0; c < columns; ++c)
-        json += (c ? "," : "") + std::to_string(SendMessageW(list, LVM_GETCOLUMNWIDTH, static_cast<WPARAM>(c), 0));
-    return json + "]";
-}
-
 // An edit as the user makes it: a double click on the focused cell opens the
 // grid's editor (when its owner allows), the text is typed, and moving the
 // focus away ends the edit.
 void EditCell(HWND dialog, const CellEdit& edit) {
-    constexpr int kEditorId = 9801;
     HWND list = GetDlgItem(dialog, edit.list);
     bool opened = false;
     if (list) {
@@ -307,7 +144,7 @@ void EditCell(HWND dialog, const CellEdit& edit) {
         click.iItem = edit.row;
         click.iSubItem = edit.column;
         SendMessageW(dialog, WM_NOTIFY, click.hdr.idFrom, reinterpret_cast<LPARAM>(&click));
-        HWND editor = GetDlgItem(list, kEditorId);
+        HWND editor = GetDlgItem(list, GridRules::kEditorId);
         opened = editor != nullptr;
         if (editor) {
             SetWindowTextW(editor, edit.text.c_str());
@@ -318,25 +155,6 @@ void EditCell(HWND dialog, const CellEdit& edit) {
                     std::to_string(edit.row) + ",\"column\":" + std::to_string(edit.column) +
                     ",\"opened\":" + (opened ? "true" : "false") +
                     ",\"text\":" + (list ? Json(CellText(list, edit.row, edit.column)) : std::string("null")) + "}");
-}
-
-std::string DialogJson(HWND dialog) {
-    std::string json = "{\"host\":\"modal\",\"caption\":" + Json(TextOf(dialog)) + ",\"controls\":[";
-    bool first = true;
-    for (HWND child : Descendants(dialog)) {
-        std::wstring type = ClassOf(child);
-        json += std::string(first ? "" : ",") + "{\"id\":" + std::to_string(GetDlgCtrlID(child)) +
-                ",\"class\":" + Json(type) + ",\"text\":" + Json(TextOf(child)) +
-                ",\"enabled\":" + (IsWindowEnabled(child) ? "true" : "false");
-        if (type == L"Button") {
-            LRESULT check = SendMessageW(child, BM_GETCHECK, 0, 0);
-            json += ",\"checked\":" + std::to_string(check);
-        }
-        if (type == L"SysListView32") json += ",\"rows\":" + ListRowsJson(child);
-        json += "}";
-        first = false;
-    }
-    return json + "]}";
 }
 
 HWND ModalDialog() {
@@ -377,38 +195,62 @@ void CALLBACK AnswerModal(HWND, UINT, UINT_PTR timer, DWORD) {
         KillTimer(nullptr, boxTimer);
         if (!g_boxAnswered) g_hooks->record("{\"host\":\"no-box\",\"id\":" + std::to_string(id) + "}");
     }
-    // The settings dialog has its own OK and Cancel buttons (1035, 1036).
-    int button = g_answer.ok ? (GetDlgItem(dialog, 1035) ? 1035 : IDOK) : (GetDlgItem(dialog, 1036) ? 1036 : IDCANCEL);
+    // The plug-in's dialogs have OK and Cancel buttons of their own, with the
+    // same ids in the settings, components and report dialogs.
+    static_assert(IDC_SET_OK == IDC_COMP_OK && IDC_SET_OK == IDC_REP_OK, "one id for the dialogs' OK");
+    static_assert(IDC_SET_CANCEL == IDC_COMP_CANCEL && IDC_SET_CANCEL == IDC_REP_CANCEL, "one id for Cancel");
+    int button = g_answer.ok ? (GetDlgItem(dialog, IDC_SET_OK) ? IDC_SET_OK : IDOK)
+                             : (GetDlgItem(dialog, IDC_SET_CANCEL) ? IDC_SET_CANCEL : IDCANCEL);
     PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED),
                  reinterpret_cast<LPARAM>(GetDlgItem(dialog, button)));
 }
 
-// Arms the answer, runs the action that opens the dialog, reports when none came.
-void WithAnswer(const std::vector<std::string>& options, const std::function<void()>& action) {
-    g_answer = ModalAnswer{};
+// edit:LIST:ROW:COLUMN=TEXT, LIST an ID.
+bool ReadCellEdit(const std::string& option, CellEdit& edit, std::string& error) {
+    size_t equals = option.find('=');
+    std::string where = option.substr(5, equals == std::string::npos ? std::string::npos : equals - 5);
+    std::vector<std::string> parts;
+    std::istringstream in(where);
+    for (std::string part; std::getline(in, part, ':');) parts.push_back(part);
+    if (!parts.empty() && !ReadScenarioId(parts[0], edit.list, error)) return false;
+    if (parts.size() > 1) edit.row = std::atoi(parts[1].c_str());
+    if (parts.size() > 2) edit.column = std::atoi(parts[2].c_str());
+    edit.text = equals == std::string::npos ? L"" : WideFromUtf8Sim(option.substr(equals + 1));
+    return true;
+}
+
+// The options of press and sysmenu; false with `error` for an ID that names nothing.
+bool ReadAnswer(const std::vector<std::string>& options, ModalAnswer& answer, std::string& error) {
     for (const std::string& option : options) {
         if (option == "ok" || option == "cancel") {
-            g_answer.armed = true;
-            g_answer.ok = option == "ok";
+            answer.armed = true;
+            answer.ok = option == "ok";
         } else if (option.rfind("click:", 0) == 0) {
-            g_answer.clicks.push_back(std::atoi(option.c_str() + 6));
+            int id = 0;
+            if (!ReadScenarioId(option.substr(6), id, error)) return false;
+            answer.clicks.push_back(id);
         } else if (option.rfind("edit:", 0) == 0) {
             CellEdit edit;
-            size_t equals = option.find('=');
-            std::string where = option.substr(5, equals == std::string::npos ? std::string::npos : equals - 5);
-            std::sscanf(where.c_str(), "%d:%d:%d", &edit.list, &edit.row, &edit.column);
-            edit.text = equals == std::string::npos ? L"" : WideFromUtf8Sim(option.substr(equals + 1));
-            g_answer.edits.push_back(edit);
+            if (!ReadCellEdit(option, edit, error)) return false;
+            answer.edits.push_back(edit);
         } else if (option.rfind("set:", 0) == 0 || option.rfind("check:", 0) == 0) {
             size_t colon = option.find(':'), equals = option.find('=');
-            int id = std::atoi(option.substr(colon + 1, equals - colon - 1).c_str());
+            int id = 0;
+            if (!ReadScenarioId(option.substr(colon + 1, equals - colon - 1), id, error)) return false;
             std::string value = equals == std::string::npos ? "" : option.substr(equals + 1);
             if (option[0] == 's')
-                g_answer.texts.emplace_back(id, WideFromUtf8Sim(value));
+                answer.texts.emplace_back(id, WideFromUtf8Sim(value));
             else
-                g_answer.checks.emplace_back(id, value == "1");
+                answer.checks.emplace_back(id, value == "1");
         }
     }
+    return true;
+}
+
+// Arms the answer, runs the action that opens the dialog, reports when none came.
+bool WithAnswer(const std::vector<std::string>& options, const std::function<void()>& action, std::string& error) {
+    g_answer = ModalAnswer{};
+    if (!ReadAnswer(options, g_answer, error)) return false;
     UINT_PTR timer = g_answer.armed ? SetTimer(nullptr, 0, 10, AnswerModal) : 0;
     action();
     // A dialog may also open from a message the action posted (a failure box
@@ -420,25 +262,17 @@ void WithAnswer(const std::vector<std::string>& options, const std::function<voi
     }
     g_answer.armed = false;
     PumpPending();
+    return true;
 }
 
 // ------------------------------------------------------------ controls
 
 // The first control with that id inside the main window, its pages included.
-// A control of the main window or of one of its pages.
 HWND ControlOf(HWND main, int id) {
     if (HWND direct = GetDlgItem(main, id)) return direct;
     for (HWND child : Descendants(main))
         if (GetDlgCtrlID(child) == id) return child;
     return nullptr;
-}
-
-std::string ControlJson(HWND control) {
-    std::string json = "{\"host\":\"text\",\"id\":" + std::to_string(GetDlgCtrlID(control)) +
-                       ",\"text\":" + Json(TextOf(control));
-    if (ClassOf(control) == L"Button")
-        json += ",\"checked\":" + std::to_string(SendMessageW(control, BM_GETCHECK, 0, 0));
-    return json + "}";
 }
 
 // As a mouse click would: an auto check box flips, then its dialog hears of it.
@@ -450,6 +284,22 @@ void Click(HWND button) {
     }
     SendMessageW(GetParent(button), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(button), BN_CLICKED),
                  reinterpret_cast<LPARAM>(button));
+}
+
+// Makes exactly these rows the selection of a list view.
+void PickRows(HWND list, const std::string& rows) {
+    LVITEMW state{};
+    state.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+    state.state = 0;
+    SendMessageW(list, LVM_SETITEMSTATE, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&state));
+    if (rows == "none") return;
+    std::istringstream in(rows);
+    for (std::string part; std::getline(in, part, ',');) {
+        if (part.empty()) continue;
+        state.state = LVIS_SELECTED | LVIS_FOCUSED;
+        SendMessageW(list, LVM_SETITEMSTATE, static_cast<WPARAM>(std::atoi(part.c_str())),
+                     reinterpret_cast<LPARAM>(&state));
+    }
 }
 
 // ------------------------------------------------------------ context menus
@@ -505,161 +355,384 @@ HWND PageOfTab(HWND main, int stripId, int index) {
     return nullptr;
 }
 
-// ------------------------------------------------------------ dumps, shots
+// ---------------------------------------------------------- one command line
 
-std::wstring SafeName(std::wstring name) {
-    for (wchar_t& c : name)
-        if (wcschr(L"\\/:*?\"<>|\t\r\n", c)) c = L'_';
-    return name.empty() ? L"window" : name;
-}
+bool Run(const std::vector<std::string>& words, std::string& error);
 
-std::string ListViewTsv(HWND list) {
-    int columns = ColumnCount(list);
-    std::string out;
-    for (int c = 0; c < columns; ++c) {
-        wchar_t buffer[512] = {};
-        LVCOLUMNW column{};
-        column.mask = LVCF_TEXT;
-        column.pszText = buffer;
-        column.cchTextMax = 512;
-        SendMessageW(list, LVM_GETCOLUMNW, static_cast<WPARAM>(c), reinterpret_cast<LPARAM>(&column));
-        out += (c ? "\t" : "") + Utf8FromWideSim(buffer);
+// A line of the scenario as its command reads it: the words (the verb first),
+// the main window as the line began, and where an error goes.
+struct Line {
+    const std::vector<std::string>& words;
+    std::string& error;
+    HWND main;
+
+    const std::string& Verb() const { return words[0]; }
+    size_t Count() const { return words.size(); }
+    std::string Word(size_t i) const { return i < words.size() ? words[i] : std::string(); }
+    // The word as a number; 0 when it is missing.
+    int Number(size_t i) const { return i < words.size() ? std::atoi(words[i].c_str()) : 0; }
+    // The words from i to the end.
+    std::vector<std::string> From(size_t i) const {
+        return std::vector<std::string>(i < words.size() ? words.begin() + static_cast<std::ptrdiff_t>(i) : words.end(),
+                                        words.end());
     }
-    out += "\n";
-    int rows = static_cast<int>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0));
-    for (int r = 0; r < rows; ++r) {
-        for (int c = 0; c < columns; ++c) out += (c ? "\t" : "") + Utf8FromWideSim(CellText(list, r, c));
-        out += "\n";
+    // The words from `first` up to (not including) `end`, joined by spaces.
+    std::string Joined(size_t first, size_t end) const {
+        std::string text;
+        for (size_t i = first; i < end && i < words.size(); ++i) text += (i > first ? " " : "") + words[i];
+        return text;
     }
-    return out;
-}
-
-int DumpLists(const std::wstring& folder) {
-    CreateDirectoryW(folder.c_str(), nullptr);
-    int written = 0;
-    for (HWND top : ThreadWindows()) {
-        if (top == g_hooks->host) continue;
-        for (HWND list : Descendants(top)) {
-            if (ClassOf(list) != L"SysListView32") continue;
-            HWND page = GetParent(list);
-            while (page && ClassOf(page) != L"#32770") page = GetParent(page);
-            std::wstring name = page == MainWindow() || !page ? L"main" : SafeName(TextOf(page));
-            std::wstring file = folder + L"\\" + name + L"-" + std::to_wstring(GetDlgCtrlID(list)) + L".tsv";
-            if (WriteWholeFile(file, ListViewTsv(list))) ++written;
-        }
+    // The ID at word i (0 when it is missing); false for a name resource.h does not define.
+    bool Id(size_t i, int& id) {
+        std::string why;
+        return ReadScenarioId(Word(i), id, why) || Fail(Verb() + ": " + why);
     }
-    return written;
-}
-
-bool SaveBitmapPng(HBITMAP bitmap, const std::wstring& file) {
-    Gdiplus::GdiplusStartupInput input;
-    ULONG_PTR token = 0;
-    bool saved = false;
-    if (Gdiplus::GdiplusStartup(&token, &input, nullptr) == Gdiplus::Ok) {
-        UINT count = 0, size = 0;
-        Gdiplus::GetImageEncodersSize(&count, &size);
-        std::vector<BYTE> buffer(size);
-        auto* encoders = reinterpret_cast<Gdiplus::ImageCodecInfo*>(buffer.data());
-        if (size && Gdiplus::GetImageEncoders(count, size, encoders) == Gdiplus::Ok) {
-            for (UINT i = 0; i < count; ++i) {
-                if (std::wstring(encoders[i].MimeType) != L"image/png") continue;
-                Gdiplus::Bitmap* image = Gdiplus::Bitmap::FromHBITMAP(bitmap, nullptr);
-                saved = image && image->Save(file.c_str(), &encoders[i].Clsid, nullptr) == Gdiplus::Ok;
-                delete image;
-                break;
-            }
-        }
-        Gdiplus::GdiplusShutdown(token);
+    // Answers the modal dialog the action opens as the options say (see WithAnswer).
+    bool Answer(const std::vector<std::string>& options, const std::function<void()>& action) {
+        std::string why;
+        return WithAnswer(options, action, why) || Fail(Verb() + ": " + why);
     }
-    return saved;
-}
-
-bool SavePng(HWND window, const std::wstring& file) {
-    SetWindowPos(window, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW);
-    RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
-    for (int i = 0; i < 10; ++i) {
-        PumpPending();
-        Sleep(30);
+    bool Fail(const std::string& message) {
+        error = message;
+        return false;
     }
-    RECT r;
-    GetWindowRect(window, &r);
-    int width = r.right - r.left, height = r.bottom - r.top;
-    HDC screen = GetDC(nullptr);
-    HDC memory = CreateCompatibleDC(screen);
-    HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
-    HGDIOBJ old = SelectObject(memory, bitmap);
-    BitBlt(memory, 0, 0, width, height, screen, r.left, r.top, SRCCOPY);
-    SelectObject(memory, old);
-    DeleteDC(memory);
-    ReleaseDC(nullptr, screen);
-
-    bool saved = SaveBitmapPng(bitmap, file);
-    DeleteObject(bitmap);
-    return saved;
-}
-
-// The report picture as the report makes it: a 1000 x 1000, 32-bit bitmap
-// with its own device context, white at first, drawn by the graph page.
-std::string ReportGraph(HWND graph, const std::wstring& file) {
-    const int size = 1000;
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = size;
-    info.bmiHeader.biHeight = -size;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    void* bits = nullptr;
-    HDC dc = CreateCompatibleDC(nullptr);
-    HBITMAP bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    HGDIOBJ old = SelectObject(dc, bitmap);
-    auto* pixels = static_cast<uint32_t*>(bits);
-    std::fill(pixels, pixels + size * size, 0x00FFFFFFu);
-    LRESULT result = SendMessageW(graph, RegisterWindowMessageW(kReportGraphMessage), reinterpret_cast<WPARAM>(dc), 0);
-    GdiFlush();
-    long inked = 0;
-    for (int i = 0; i < size * size; ++i)
-        if ((pixels[i] & 0x00FFFFFFu) != 0x00FFFFFFu) ++inked;
-    SelectObject(dc, old);
-    DeleteDC(dc);
-    bool saved = !file.empty() && SaveBitmapPng(bitmap, file);
-    DeleteObject(bitmap);
-    return "{\"host\":\"reportgraph\",\"result\":" + std::to_string(result) + ",\"inked\":" +
-           std::to_string(inked) + ",\"saved\":" + (saved ? "true" : "false") + "}";
-}
+    bool NeedMain() { return main ? true : Fail(Verb() + ": the plug-in has no main window"); }
+    void Record(const std::string& json) const { g_hooks->record(json); }
+};
 
 // ---------------------------------------------------------------- commands
 
-// Makes exactly these rows the selection of a list view.
-void PickRows(HWND list, const std::string& rows) {
-    LVITEMW state{};
-    state.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
-    state.state = 0;
-    SendMessageW(list, LVM_SETITEMSTATE, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&state));
-    if (rows == "none") return;
-    std::istringstream in(rows);
-    for (std::string part; std::getline(in, part, ',');) {
-        if (part.empty()) continue;
-        state.state = LVIS_SELECTED | LVIS_FOCUSED;
-        SendMessageW(list, LVM_SETITEMSTATE, static_cast<WPARAM>(std::atoi(part.c_str())),
-                     reinterpret_cast<LPARAM>(&state));
-    }
+bool MenuCommand(Line&) {
+    g_hooks->menuCommand();
+    PumpPending();
+    return true;
 }
 
-std::string ComboJson(HWND combo) {
-    std::string json = "{\"host\":\"combo\",\"id\":" + std::to_string(GetDlgCtrlID(combo)) +
-                       ",\"selected\":" + std::to_string(SendMessageW(combo, CB_GETCURSEL, 0, 0)) + ",\"items\":[";
-    int count = static_cast<int>(SendMessageW(combo, CB_GETCOUNT, 0, 0));
-    for (int i = 0; i < count; ++i) {
-        int length = static_cast<int>(SendMessageW(combo, CB_GETLBTEXTLEN, static_cast<WPARAM>(i), 0));
-        std::wstring text(static_cast<size_t>(length > 0 ? length : 0) + 1, L'\0');
-        SendMessageW(combo, CB_GETLBTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&text[0]));
-        text.resize(static_cast<size_t>(length > 0 ? length : 0));
-        LRESULT data = SendMessageW(combo, CB_GETITEMDATA, static_cast<WPARAM>(i), 0);
-        json += std::string(i ? "," : "") + "{\"text\":" + Json(text) + ",\"data\":" +
-                std::to_string(static_cast<long long>(data)) + "}";
+bool Press(Line& line) {
+    int id = 0;
+    if (!line.NeedMain() || !line.Id(1, id)) return false;
+    HWND button = ControlOf(line.main, id);
+    if (!button || !IsWindowEnabled(button)) {
+        line.Record("{\"host\":\"press-refused\",\"id\":" + std::to_string(id) + "}");
+        return true;
     }
-    return json + "]}";
+    return line.Answer(line.From(2), [&] {
+        SendMessageW(GetParent(button), WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(button));
+    });
+}
+
+bool Select(Line& line) {
+    if (line.Count() < 2) return line.Fail("select: all, none or ids");
+    g_hooks->select(line.Word(1) == "none" ? std::string() : line.Word(1));
+    return true;
+}
+
+// pick, dblclick, and click with rows.
+bool PickInList(Line& line) {
+    int id = 0;
+    if (!line.NeedMain() || !line.Id(1, id)) return false;
+    HWND list = ControlOf(line.main, id);
+    if (!list || ClassOf(list) != L"SysListView32" || line.Count() < 3)
+        return line.Fail(line.Verb() + ": no list view " + line.Word(1) + " or no rows");
+    PickRows(list, line.Word(2));
+    if (line.Verb() != "pick") {
+        NMITEMACTIVATE activate{};
+        activate.hdr = {list, static_cast<UINT_PTR>(GetDlgCtrlID(list)),
+                        static_cast<UINT>(line.Verb() == "click" ? NM_CLICK : NM_DBLCLK)};
+        activate.iItem = static_cast<int>(SendMessageW(list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
+        SendMessageW(GetParent(list), WM_NOTIFY, activate.hdr.idFrom, reinterpret_cast<LPARAM>(&activate));
+    }
+    PumpPending();
+    return true;
+}
+
+// text ID, and click ID without rows.
+bool TextOrClick(Line& line) {
+    int id = 0;
+    if (!line.NeedMain() || !line.Id(1, id)) return false;
+    HWND control = ControlOf(line.main, id);
+    if (!control) return line.Fail(line.Verb() + ": no control " + line.Word(1));
+    if (line.Verb() == "text") {
+        line.Record(ControlJson(control));
+    } else {
+        Click(control);
+        PumpPending();
+    }
+    return true;
+}
+
+bool ClickCommand(Line& line) { return line.Count() >= 3 ? PickInList(line) : TextOrClick(line); }
+
+bool Combo(Line& line) {
+    int id = 0;
+    if (!line.NeedMain() || !line.Id(1, id)) return false;
+    HWND combo = ControlOf(line.main, id);
+    if (!combo) return line.Fail("combo: no combo box " + line.Word(1));
+    if (line.Count() > 2) {
+        SendMessageW(combo, CB_SETCURSEL, static_cast<WPARAM>(line.Number(2)), 0);
+        SendMessageW(GetParent(combo), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(combo), CBN_SELCHANGE),
+                     reinterpret_cast<LPARAM>(combo));
+        PumpPending();
+    }
+    line.Record(ComboJson(combo));
+    return true;
+}
+
+bool SystemMenu(Line& line) {
+    int command = 0;
+    if (!line.NeedMain() || !line.Id(1, command)) return false;
+    HWND main = line.main;
+    return line.Answer(line.From(2), [&] { SendMessageW(main, WM_SYSCOMMAND, static_cast<WPARAM>(command), 0); });
+}
+
+bool Tab(Line& line) {
+    int id = 0;
+    if (!line.NeedMain() || !line.Id(1, id)) return false;
+    HWND strip = GetDlgItem(line.main, id);
+    if (!strip) return line.Fail("tab: no tab strip " + line.Word(1));
+    SendMessageW(strip, TCM_SETCURSEL, static_cast<WPARAM>(line.Number(2)), 0);
+    NMHDR header{strip, static_cast<UINT_PTR>(id), static_cast<UINT>(TCN_SELCHANGE)};
+    SendMessageW(line.main, WM_NOTIFY, header.idFrom, reinterpret_cast<LPARAM>(&header));
+    PumpPending();
+    return true;
+}
+
+bool ContextMenu(Line& line) {
+    int stripId = 0, listId = 0;
+    if (!line.NeedMain() || !line.Id(1, stripId) || !line.Id(3, listId)) return false;
+    HWND page = PageOfTab(line.main, stripId, line.Number(2));
+    HWND list = page ? GetDlgItem(page, listId) : nullptr;
+    if (!list) return line.Fail("menu: no list " + line.Word(3) + " on that page");
+    g_menu = MenuAnswer{true, line.Count() > 4 ? line.Number(4) : -1, page, list, false};
+    UINT_PTR timer = SetTimer(nullptr, 0, 10, AnswerMenu);
+    POINT at{5, 5};
+    ClientToScreen(list, &at);
+    SendMessageW(list, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(list), MAKELPARAM(at.x, at.y));
+    if (!g_menu.answered) {
+        KillTimer(nullptr, timer);
+        line.Record("{\"host\":\"no-menu\"}");
+    }
+    g_menu.armed = false;
+    PumpPending();
+    line.Record("{\"host\":\"columns\",\"widths\":" + WidthsJson(list) + "}");
+    return true;
+}
+
+bool Recalculate(Line& line) {
+    if (!line.NeedMain()) return false;
+    PostMessageW(line.main, kRecalculateMessage, 0, 0);
+    PumpPending();
+    line.Record("{\"host\":\"recalculated\",\"recalculations\":" +
+                std::to_string(AskWindow(line.main, kRecalculationsMessage)) + "}");
+    return true;
+}
+
+bool Wait(Line&) {
+    PumpPending();
+    return true;
+}
+
+bool Say(Line& line) {
+    line.Record("{\"host\":\"say\",\"text\":" + JsonString(line.Joined(1, line.Count())) + "}");
+    return true;
+}
+
+bool Resize(Line& line) {
+    if (!line.NeedMain()) return false;
+    SetWindowPos(line.main, nullptr, 0, 0, line.Number(1), line.Number(2), SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    PumpPending();
+    line.Record(StateJson(line.main));
+    return true;
+}
+
+bool Close(Line& line) {
+    if (!line.NeedMain()) return false;
+    SendMessageW(line.main, WM_CLOSE, 0, 0);
+    PumpPending();
+    return true;
+}
+
+bool State(Line& line) {
+    line.Record(StateJson(line.main));
+    return true;
+}
+
+bool Counts(Line& line) {
+    HWND graph = GraphPageWindow(line.main);
+    line.Record("{\"host\":\"counts\",\"gdi\":" + std::to_string(AskWindow(line.main, kLiveGdiObjectsMessage)) +
+                ",\"surface\":" + std::to_string(AskWindow(graph, kSurfaceObjectsMessage)) +
+                ",\"graphRenders\":" + std::to_string(AskWindow(graph, kGraphRendersMessage)) +
+                ",\"windows\":" + std::to_string(CountWindows()) +
+                ",\"privateBytes\":" + std::to_string(PrivateBytes()) + "}");
+    return true;
+}
+
+bool Redraw(Line& line) {
+    HWND page = line.Count() < 2 ? nullptr : PageOf(line.main, WideFromUtf8Sim(line.Word(1)));
+    if (!page) return line.Fail("redraw: no such page");
+    RedrawWindow(page, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    return true;
+}
+
+bool Choose(Line& line) {
+    // The caption is every word between the verb and the last two.
+    const size_t idAt = line.Count() - 2, indexAt = line.Count() - 1;
+    int id = 0;
+    if (line.Count() >= 4 && !line.Id(idAt, id)) return false;
+    HWND page = line.Count() < 4 ? nullptr : PageOf(line.main, WideFromUtf8Sim(line.Joined(1, idAt)));
+    HWND combo = page ? GetDlgItem(page, id) : nullptr;
+    if (!combo) return line.Fail("choose: no such page or combo box");
+    SendMessageW(combo, CB_SETCURSEL, static_cast<WPARAM>(line.Number(indexAt)), 0);
+    SendMessageW(page, WM_COMMAND, MAKEWPARAM(id, CBN_SELCHANGE), reinterpret_cast<LPARAM>(combo));
+    PumpPending();
+    return true;
+}
+
+bool DrawReportGraph(Line& line) {
+    HWND graph = GraphPageWindow(line.main);
+    if (!graph) return line.Fail("reportgraph: no graph page");
+    line.Record(ReportGraph(graph, line.Count() > 1 ? WideFromUtf8Sim(line.Word(1)) : std::wstring()));
+    return true;
+}
+
+bool FailNext(Line& line) {
+    if (!line.NeedMain()) return false;
+    line.Record("{\"host\":\"failnext\",\"answer\":" + std::to_string(AskWindow(line.main, kFailNextStepMessage)) +
+                "}");
+    return true;
+}
+
+bool FailNow(Line& line) {
+    if (!line.NeedMain()) return false;
+    HWND main = line.main;
+    UINT message = RegisterWindowMessageW(kFailForTestMessage);
+    if (!line.Answer({"ok"}, [&] { SendMessageW(main, message, 1, 0); })) return false;
+    line.Record("{\"host\":\"alive\",\"answer\":" + std::to_string(SendMessageW(main, message, 0, 0)) + "}");
+    return true;
+}
+
+bool Dump(Line& line) {
+    if (line.Count() < 2) return line.Fail("dump: no folder");
+    int files = DumpLists(WideFromUtf8Sim(line.Word(1)), g_hooks->host, MainWindow());
+    line.Record("{\"host\":\"dump\",\"files\":" + std::to_string(files) + "}");
+    return true;
+}
+
+bool Shot(Line& line) {
+    if (!line.NeedMain()) return false;
+    if (line.Count() < 2) return line.Fail("shot: no file");
+    bool saved = SavePng(line.main, WideFromUtf8Sim(line.Word(1)));
+    line.Record(std::string("{\"host\":\"shot\",\"saved\":") + (saved ? "true" : "false") + "}");
+    return true;
+}
+
+bool Handoff(Line& line) {
+    if (line.Count() < 2) return line.Fail("handoff: no file");
+    const std::wstring file = WideFromUtf8Sim(line.Word(1));
+    HANDLE created = CreateFileW(file.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    if (created == INVALID_HANDLE_VALUE) return line.Fail("handoff: cannot create " + line.Word(1));
+    CloseHandle(created);
+    const ULONGLONG start = GetTickCount64();
+    const ULONGLONG limit = static_cast<ULONGLONG>(line.Count() > 2 ? line.Number(2) : 120) * 1000;
+    bool released = false;
+    while (!(released = GetFileAttributesW(file.c_str()) == INVALID_FILE_ATTRIBUTES) &&
+           GetTickCount64() - start < limit) {
+        PumpPending();
+        Sleep(20);
+    }
+    line.Record(std::string("{\"host\":\"handoff\",\"released\":") + (released ? "true" : "false") +
+                ",\"ms\":" + std::to_string(GetTickCount64() - start) + "}");
+    return true;
+}
+
+bool Env(Line& line) {
+    if (line.Count() < 2) return line.Fail("env: no name");
+    const std::wstring value = line.Count() > 2 ? WideFromUtf8Sim(line.Word(2)) : std::wstring();
+    SetEnvironmentVariableW(WideFromUtf8Sim(line.Word(1)).c_str(), line.Count() > 2 ? value.c_str() : nullptr);
+    return true;
+}
+
+bool Clock(Line& line) {
+    line.Record("{\"host\":\"clock\",\"ms\":" + std::to_string(GetTickCount64()) + "}");
+    return true;
+}
+
+bool Repeat(Line& line) {
+    const int times = line.Number(1);
+    const std::vector<std::string> inner = line.From(2);
+    if (inner.empty()) return line.Fail("repeat: no command");
+    g_quiet = true;
+    for (int i = 0; i < times; ++i)
+        if (!Run(inner, line.error)) {
+            g_quiet = false;
+            return false;
+        }
+    g_quiet = false;
+    return true;
+}
+
+bool Time(Line& line) {
+    const std::vector<std::string> inner = line.From(1);
+    if (inner.empty()) return line.Fail("time: no command");
+    LARGE_INTEGER start, end;
+    QueryPerformanceCounter(&start);
+    if (!Run(inner, line.error)) return false;
+    QueryPerformanceCounter(&end);
+    char ms[32];
+    std::snprintf(ms, sizeof ms, "%.3f", Milliseconds(start, end));
+    line.Record("{\"host\":\"time\",\"command\":" + JsonString(inner[0]) + ",\"ms\":" + ms + "}");
+    return true;
+}
+
+// ------------------------------------------------------------ the table
+
+struct Command {
+    const char* verb;
+    bool (*run)(Line& line);
+};
+
+// Every scenario command, as the list at the top of this file describes it.
+const Command kCommands[] = {
+    {"command", MenuCommand},
+    {"press", Press},
+    {"select", Select},
+    {"pick", PickInList},
+    {"click", ClickCommand},
+    {"dblclick", PickInList},
+    {"combo", Combo},
+    {"sysmenu", SystemMenu},
+    {"tab", Tab},
+    {"menu", ContextMenu},
+    {"recalculate", Recalculate},
+    {"wait", Wait},
+    {"say", Say},
+    {"resize", Resize},
+    {"close", Close},
+    {"state", State},
+    {"counts", Counts},
+    {"redraw", Redraw},
+    {"choose", Choose},
+    {"reportgraph", DrawReportGraph},
+    {"fail", FailNow},
+    {"failnext", FailNext},
+    {"text", TextOrClick},
+    {"dump", Dump},
+    {"shot", Shot},
+    {"repeat", Repeat},
+    {"time", Time},
+    {"handoff", Handoff},
+    {"clock", Clock},
+    {"env", Env},
+};
+
+bool Run(const std::vector<std::string>& words, std::string& error) {
+    for (const Command& command : kCommands)
+        if (words[0] == command.verb) {
+            Line line{words, error, MainWindow()};
+            return command.run(line);
+        }
+    error = "unknown scenario command " + words[0];
+    return false;
 }
 
 std::vector<std::string> Split(const std::string& line) {
@@ -667,258 +740,6 @@ std::vector<std::string> Split(const std::string& line) {
     std::vector<std::string> words;
     for (std::string w; in >> w;) words.push_back(w);
     return words;
-}
-
-bool Run(const std::vector<std::string>& w, std::string& error) {
-    const std::string& verb = w[0];
-    HWND main = MainWindow();
-    auto needMain = [&] {
-        if (!main) error = verb + ": the plug-in has no main window";
-        return main != nullptr;
-    };
-    auto number = [&](size_t i) { return i < w.size() ? std::atoi(w[i].c_str()) : 0; };
-    std::vector<std::string> rest(w.size() > 2 ? w.begin() + 2 : w.end(), w.end());
-
-    if (verb == "command") {
-        g_hooks->menuCommand();
-        PumpPending();
-    } else if (verb == "press") {
-        if (!needMain()) return false;
-        int id = number(1);
-        HWND button = ControlOf(main, id);
-        if (!button || !IsWindowEnabled(button)) {
-            g_hooks->record("{\"host\":\"press-refused\",\"id\":" + std::to_string(id) + "}");
-            return true;
-        }
-        WithAnswer(rest, [&] {
-            SendMessageW(GetParent(button), WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(button));
-        });
-    } else if (verb == "select") {
-        if (w.size() < 2) {
-            error = "select: all, none or ids";
-            return false;
-        }
-        g_hooks->select(w[1] == "none" ? std::string() : w[1]);
-    } else if (verb == "pick" || (verb == "click" && w.size() >= 3) || verb == "dblclick") {
-        if (!needMain()) return false;
-        HWND list = ControlOf(main, number(1));
-        if (!list || ClassOf(list) != L"SysListView32" || w.size() < 3) {
-            error = verb + ": no list view " + (w.size() > 1 ? w[1] : "") + " or no rows";
-            return false;
-        }
-        PickRows(list, w[2]);
-        if (verb != "pick") {
-            NMITEMACTIVATE activate{};
-            activate.hdr = {list, static_cast<UINT_PTR>(GetDlgCtrlID(list)),
-                            static_cast<UINT>(verb == "click" ? NM_CLICK : NM_DBLCLK)};
-            activate.iItem = static_cast<int>(SendMessageW(list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
-            SendMessageW(GetParent(list), WM_NOTIFY, activate.hdr.idFrom, reinterpret_cast<LPARAM>(&activate));
-        }
-        PumpPending();
-    } else if (verb == "combo") {
-        if (!needMain()) return false;
-        HWND combo = ControlOf(main, number(1));
-        if (!combo) {
-            error = "combo: no combo box " + (w.size() > 1 ? w[1] : "");
-            return false;
-        }
-        if (w.size() > 2) {
-            SendMessageW(combo, CB_SETCURSEL, static_cast<WPARAM>(number(2)), 0);
-            SendMessageW(GetParent(combo), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(combo), CBN_SELCHANGE),
-                         reinterpret_cast<LPARAM>(combo));
-            PumpPending();
-        }
-        g_hooks->record(ComboJson(combo));
-    } else if (verb == "sysmenu") {
-        if (!needMain()) return false;
-        WithAnswer(rest, [&] { SendMessageW(main, WM_SYSCOMMAND, static_cast<WPARAM>(number(1)), 0); });
-    } else if (verb == "tab") {
-        if (!needMain()) return false;
-        HWND strip = GetDlgItem(main, number(1));
-        if (!strip) {
-            error = "tab: no tab strip " + w[1];
-            return false;
-        }
-        SendMessageW(strip, TCM_SETCURSEL, static_cast<WPARAM>(number(2)), 0);
-        NMHDR header{strip, static_cast<UINT_PTR>(number(1)), static_cast<UINT>(TCN_SELCHANGE)};
-        SendMessageW(main, WM_NOTIFY, header.idFrom, reinterpret_cast<LPARAM>(&header));
-        PumpPending();
-    } else if (verb == "menu") {
-        if (!needMain()) return false;
-        HWND page = PageOfTab(main, number(1), number(2));
-        HWND list = page ? GetDlgItem(page, number(3)) : nullptr;
-        if (!list) {
-            error = "menu: no list " + (w.size() > 3 ? w[3] : std::string()) + " on that page";
-            return false;
-        }
-        g_menu = MenuAnswer{true, w.size() > 4 ? number(4) : -1, page, list, false};
-        UINT_PTR timer = SetTimer(nullptr, 0, 10, AnswerMenu);
-        POINT at{5, 5};
-        ClientToScreen(list, &at);
-        SendMessageW(list, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(list), MAKELPARAM(at.x, at.y));
-        if (!g_menu.answered) {
-            KillTimer(nullptr, timer);
-            g_hooks->record("{\"host\":\"no-menu\"}");
-        }
-        g_menu.armed = false;
-        PumpPending();
-        g_hooks->record("{\"host\":\"columns\",\"widths\":" + WidthsJson(list) + "}");
-    } else if (verb == "recalculate") {
-        if (!needMain()) return false;
-        PostMessageW(main, WM_USER + 11, 0, 0);
-        PumpPending();
-        g_hooks->record("{\"host\":\"recalculated\",\"recalculations\":" +
-                        std::to_string(SendMessageW(main, RegisterWindowMessageW(kRecalculationsMessage), 0, 0)) +
-                        "}");
-    } else if (verb == "wait") {
-        PumpPending();
-    } else if (verb == "say") {
-        std::string text;
-        for (size_t i = 1; i < w.size(); ++i) text += (i > 1 ? " " : "") + w[i];
-        g_hooks->record("{\"host\":\"say\",\"text\":" + JsonString(text) + "}");
-    } else if (verb == "resize") {
-        if (!needMain()) return false;
-        SetWindowPos(main, nullptr, 0, 0, number(1), number(2), SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-        PumpPending();
-        g_hooks->record(StateJson(main));
-    } else if (verb == "close") {
-        if (!needMain()) return false;
-        SendMessageW(main, WM_CLOSE, 0, 0);
-        PumpPending();
-    } else if (verb == "state") {
-        g_hooks->record(StateJson(main));
-    } else if (verb == "counts") {
-        HWND graph = GraphPageWindow(main);
-        g_hooks->record("{\"host\":\"counts\",\"gdi\":" + std::to_string(AskWindow(main, kLiveGdiObjectsMessage)) +
-                        ",\"surface\":" + std::to_string(AskWindow(graph, kSurfaceObjectsMessage)) +
-                        ",\"graphRenders\":" + std::to_string(AskWindow(graph, kGraphRendersMessage)) +
-                        ",\"windows\":" + std::to_string(CountWindows()) +
-                        ",\"privateBytes\":" + std::to_string(PrivateBytes()) + "}");
-    } else if (verb == "redraw") {
-        HWND page = w.size() < 2 ? nullptr : PageOf(main, WideFromUtf8Sim(w[1]));
-        if (!page) {
-            error = "redraw: no such page";
-            return false;
-        }
-        RedrawWindow(page, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
-    } else if (verb == "choose") {
-        // The caption is every word between the verb and the last two.
-        std::string caption;
-        for (size_t i = 1; i + 2 < w.size(); ++i) caption += (i > 1 ? " " : "") + w[i];
-        const size_t id = w.size() - 2, index = w.size() - 1;
-        HWND page = w.size() < 4 ? nullptr : PageOf(main, WideFromUtf8Sim(caption));
-        HWND combo = page ? GetDlgItem(page, number(id)) : nullptr;
-        if (!combo) {
-            error = "choose: no such page or combo box";
-            return false;
-        }
-        SendMessageW(combo, CB_SETCURSEL, static_cast<WPARAM>(number(index)), 0);
-        SendMessageW(page, WM_COMMAND, MAKEWPARAM(number(id), CBN_SELCHANGE), reinterpret_cast<LPARAM>(combo));
-        PumpPending();
-    } else if (verb == "reportgraph") {
-        HWND graph = GraphPageWindow(main);
-        if (!graph) {
-            error = "reportgraph: no graph page";
-            return false;
-        }
-        std::string json = ReportGraph(graph, w.size() > 1 ? WideFromUtf8Sim(w[1]) : std::wstring());
-        g_hooks->record(json);
-    } else if (verb == "failnext") {
-        if (!needMain()) return false;
-        UINT message = RegisterWindowMessageW(kFailNextStepMessage);
-        g_hooks->record("{\"host\":\"failnext\",\"answer\":" + std::to_string(SendMessageW(main, message, 0, 0)) + "}");
-    } else if (verb == "fail") {
-        if (!needMain()) return false;
-        UINT message = RegisterWindowMessageW(kFailForTestMessage);
-        WithAnswer({"ok"}, [&] { SendMessageW(main, message, 1, 0); });
-        g_hooks->record("{\"host\":\"alive\",\"answer\":" + std::to_string(SendMessageW(main, message, 0, 0)) + "}");
-    } else if (verb == "text" || verb == "click") {
-        if (!needMain()) return false;
-        HWND control = ControlOf(main, number(1));
-        if (!control) {
-            error = verb + ": no control " + (w.size() > 1 ? w[1] : "");
-            return false;
-        }
-        if (verb == "text") {
-            g_hooks->record(ControlJson(control));
-        } else {
-            Click(control);
-            PumpPending();
-        }
-    } else if (verb == "dump") {
-        if (w.size() < 2) {
-            error = "dump: no folder";
-            return false;
-        }
-        int files = DumpLists(WideFromUtf8Sim(w[1]));
-        g_hooks->record("{\"host\":\"dump\",\"files\":" + std::to_string(files) + "}");
-    } else if (verb == "shot") {
-        if (!needMain() || w.size() < 2) return false;
-        bool saved = SavePng(main, WideFromUtf8Sim(w[1]));
-        g_hooks->record(std::string("{\"host\":\"shot\",\"saved\":") + (saved ? "true" : "false") + "}");
-    } else if (verb == "handoff") {
-        if (w.size() < 2) {
-            error = "handoff: no file";
-            return false;
-        }
-        const std::wstring file = WideFromUtf8Sim(w[1]);
-        HANDLE created = CreateFileW(file.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-        if (created == INVALID_HANDLE_VALUE) {
-            error = "handoff: cannot create " + w[1];
-            return false;
-        }
-        CloseHandle(created);
-        const ULONGLONG start = GetTickCount64();
-        const ULONGLONG limit = static_cast<ULONGLONG>(w.size() > 2 ? number(2) : 120) * 1000;
-        bool released = false;
-        while (!(released = GetFileAttributesW(file.c_str()) == INVALID_FILE_ATTRIBUTES) &&
-               GetTickCount64() - start < limit) {
-            PumpPending();
-            Sleep(20);
-        }
-        g_hooks->record(std::string("{\"host\":\"handoff\",\"released\":") + (released ? "true" : "false") +
-                        ",\"ms\":" + std::to_string(GetTickCount64() - start) + "}");
-    } else if (verb == "env") {
-        if (w.size() < 2) {
-            error = "env: no name";
-            return false;
-        }
-        const std::wstring value = w.size() > 2 ? WideFromUtf8Sim(w[2]) : std::wstring();
-        SetEnvironmentVariableW(WideFromUtf8Sim(w[1]).c_str(), w.size() > 2 ? value.c_str() : nullptr);
-    } else if (verb == "clock") {
-        g_hooks->record("{\"host\":\"clock\",\"ms\":" + std::to_string(GetTickCount64()) + "}");
-    } else if (verb == "repeat") {
-        int times = number(1);
-        std::vector<std::string> inner(w.size() > 2 ? w.begin() + 2 : w.end(), w.end());
-        if (inner.empty()) {
-            error = "repeat: no command";
-            return false;
-        }
-        g_quiet = true;
-        for (int i = 0; i < times; ++i)
-            if (!Run(inner, error)) {
-                g_quiet = false;
-                return false;
-            }
-        g_quiet = false;
-    } else if (verb == "time") {
-        std::vector<std::string> inner(w.begin() + 1, w.end());
-        if (inner.empty()) {
-            error = "time: no command";
-            return false;
-        }
-        LARGE_INTEGER start, end;
-        QueryPerformanceCounter(&start);
-        if (!Run(inner, error)) return false;
-        QueryPerformanceCounter(&end);
-        char ms[32];
-        std::snprintf(ms, sizeof ms, "%.3f", Milliseconds(start, end));
-        g_hooks->record("{\"host\":\"time\",\"command\":" + JsonString(inner[0]) + ",\"ms\":" + ms + "}");
-    } else {
-        error = "unknown scenario command " + verb;
-        return false;
-    }
-    return true;
 }
 
 }  // namespace

@@ -34,7 +34,7 @@
 
 #include "host/host_api.h"
 #include "tools/host-sim/assay_select.h"
-#include "win/test_messages.h"
+#include "win/window_messages.h"
 #include "tools/host-sim/odt_export.h"
 #include "tools/host-sim/host_window.h"
 #include "tools/host-sim/profile_store.h"

@@ -1,6 +1,19 @@
-// Registered window messages the main window answers for the simulated host's
-// automatic runs: they let a test see inside without exporting anything.
+// The plug-in's private window messages: the two its windows post to
+// themselves, and the registered ones the main window and the graph page answer
+// for the simulated host's automatic runs (they let a test see inside without
+// exporting anything). The plug-in's windows and the simulated host both take
+// them from here.
 #pragma once
+
+#include <windows.h>
+
+// Posted to the main window when the input of the calculation changed (by a
+// page, by the components dialog's OK, by the simulated host's "recalculate"):
+// the main window recalculates when it comes to it.
+inline constexpr UINT kRecalculateMessage = WM_USER + 11;
+// Posted by the chromatogram page to itself after a step failed: shows the
+// failure box once the messages posted before it (the recalculation) are handled.
+inline constexpr UINT kShowFailureMessage = WM_APP + 1;
 
 // Answer: live GDI objects and icons made by the plug-in's windows.
 inline constexpr const wchar_t* kLiveGdiObjectsMessage = L"Tessaro.LiveGdiObjects";
