@@ -356,10 +356,10 @@ def test_hostile_databases(ctx):
     parts = between(calls, "handoff")
     figures = []
     for k, name in enumerate(names):
-        _, message, code = hostile.CASES[name]
         part = parts[k + 1]
         boxes = [box(m) for m in records(part, "modal")]
-        want = failure_text("добавление хроматограмм", message, code)
+        wants = [failure_text("добавление хроматограмм", message, code) for message, code in hostile.outcomes(name)]
+        want = next((w for w in wants if boxes and boxes[0][1].startswith(w)), wants[0])
         expect(len(boxes) == 1 and boxes[0][0] == "Tessaro" and boxes[0][1].startswith(want),
                "%s: boxes %r" % (name, boxes))
         rest = boxes[0][1][len(want):] if boxes else ""
