@@ -122,8 +122,9 @@ export FONTCONFIG_FILE=$(wine_fonts_conf)
 # --- wine prefixes (private to the project, created once)
 # A prefix keeps the fonts it was first shown in its registry and loads them
 # again at every start: one made before this font set (or with another) is
-# made anew. The stamp names the font set a prefix was made with.
-fonts_stamp=$(sha256sum "$(wine_fonts_conf)" | cut -c1-16)
+# made anew. The stamp names the font set a prefix was made with, and how its
+# windows are shown (unmanaged: see below).
+fonts_stamp=$(sha256sum "$(wine_fonts_conf)" | cut -c1-16)-unmanaged
 for prefix in "$(wine64_prefix)" "$(wine32_prefix)"; do
   if [ -e "$prefix" ] && [ "$(cat "$prefix/.tessaro-fonts" 2>/dev/null)" != "$fonts_stamp" ]; then
     step "the wine prefix $prefix was made with other fonts: made anew"
@@ -147,6 +148,12 @@ if [ ! -f "$(wine64_prefix)/system.reg" ]; then
     # somebody to answer wine's crash dialog.
     WINEPREFIX=$(wine64_prefix) WINEDEBUG=-all timeout 120 /usr/lib/wine/wine64 reg add \
       'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1 || true
+    # Windows are unmanaged from the start: without a window manager wine
+    # waits up to 2 s for every window it hides otherwise, and the tests set
+    # it anyway; the main job's screenshots then look the same whether tests
+    # ran in the prefix before or not.
+    WINEPREFIX=$(wine64_prefix) WINEDEBUG=-all timeout 120 /usr/lib/wine/wine64 reg add \
+      'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1 || true
     WINEPREFIX=$(wine64_prefix) /usr/lib/wine/wineserver64 -k 2>/dev/null || true ) || true
   [ $paused = 0 ] || echo 1 > "$binfmt"
   echo "$fonts_stamp" > "$(wine64_prefix)/.tessaro-fonts"
