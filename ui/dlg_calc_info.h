@@ -8,7 +8,7 @@
 #include "data/records.h"
 #include "ui/grid_ctrl.h"
 #include "ui/model/calc_info.h"
-#include "ui/pages.h"
+#include "ui/page.h"
 #include "win/controls.h"
 
 class DlgCalcInfo : public Page {
@@ -47,3 +47,6 @@ private:
     const LinearityCalc* calc_ = nullptr;
     const MixtureRecords* mixtures_ = nullptr;
 };
+
+// The process-wide page.
+DlgCalcInfo& CalcInfoPage();

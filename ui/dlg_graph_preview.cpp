@@ -1,4 +1,4 @@
-#include "ui/pages.h"
+#include "ui/dlg_graph_preview.h"
 
 #include "plot/gdi_surface_win.h"
 #include "resources/resource.h"
@@ -115,4 +115,9 @@ bool DlgGraphPreview::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRES
         return true;
     }
     return false;
+}
+
+DlgGraphPreview& GraphPage() {
+    static DlgGraphPreview page;
+    return page;
 }

@@ -4,7 +4,7 @@
 #pragma once
 
 #include "calc/message_log.h"
-#include "ui/pages.h"
+#include "ui/page.h"
 
 class CDlgMSG : public Page {
 public:

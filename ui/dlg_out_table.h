@@ -8,7 +8,7 @@
 
 #include "ui/model/results_table.h"
 #include "ui/grid_ctrl.h"
-#include "ui/pages.h"
+#include "ui/page.h"
 
 class LinearityCalc;
 

@@ -1,17 +1,20 @@
-// The two input pages of the upper tab strip: the chromatogram list with its
-// buttons and filter, and the mixture list; and the two information tables
-// of the lower strip they fill. The rows come from ui/model/input_tables.h.
+// The chromatogram list with its buttons and filter; it fills the
+// chromatogram information table of the lower strip.
+#include "ui/dlg_assay_list.h"
+
 #include <cstdio>
 
-#include "ui/model/results_table.h"
 #include "data/database.h"
 #include "data/database_connection.h"
 #include "host/program_settings.h"
 #include "resources/resource.h"
-#include "ui/model/database_failure.h"
-#include "ui/pages.h"
+#include "ui/dlg_mixture_list.h"
 #include "ui/dlg_out_table.h"
+#include "ui/model/database_failure.h"
+#include "ui/model/input_tables.h"
+#include "ui/model/results_table.h"
 #include "win/module.h"
+#include "win/table_view.h"
 #include "win/window_messages.h"
 
 namespace {
@@ -28,8 +31,6 @@ HWND MainWindowOf(HWND page) {
 }
 
 }  // namespace
-
-// ------------------------------------------------------------ DlgAssayList
 
 DlgAssayList::DlgAssayList() : Page(153) { RegisterDatabaseErrorFormatter(); }
 
@@ -215,36 +216,7 @@ void DlgAssayList::ShowAssayInfo(uint32_t id) {
     AssayInfoTable().ShowRows(BuildAssayInfoTable(*record, DigitsInProgram()));
 }
 
-// ---------------------------------------------------------- DlgMixtureList
-
-bool DlgMixtureList::OnInitDialog() {
-    grid_.Subclass(Item(IDC_MIXTURE_LIST));
-    grid_.List().AddExtendedStyle(kTableStyle);
-    InsertColumns(grid_.List(), InputTables::MixtureListColumns());
-    SetLayout(IDC_MIXTURE_LIST, Layout::kFill);
-    return true;
-}
-
-void DlgMixtureList::FillMixtureList() {
-    grid_.ClearRows();
-    MixtureInfoTable().List().ClearRows();
-    grid_.ShowRows(InputTables::MixtureListRows(Mixtures()));
-}
-
-bool DlgMixtureList::OnNotify(NMHDR& header, LRESULT& result) {
-    if (header.idFrom != IDC_MIXTURE_LIST || header.code != NM_CLICK) return false;
-    MixtureInfoTable().List().ClearRows();
-    HWND list = grid_.List().Handle();
-    if (ListView_GetSelectedCount(list) == 1) {
-        int item = ListView_GetNextItem(list, -1, LVNI_SELECTED);
-        if (GridRowData* row = item >= 0 ? grid_.Row(item) : nullptr) ShowMixtureInfo(static_cast<uint32_t>(row->tag));
-    }
-    result = 0;
-    return true;
-}
-
-void DlgMixtureList::ShowMixtureInfo(uint32_t id) {
-    const MixtureRecord* record = InputTables::FindMixture(Mixtures(), id);
-    if (!record) return;
-    MixtureInfoTable().ShowRows(BuildMixtureInfoTable(*record, DigitsInProgram()));
+DlgAssayList& AssayListPage() {
+    static DlgAssayList page;
+    return page;
 }
