@@ -3,11 +3,12 @@
 // come from ui/model/about_texts.h).
 #pragma once
 
+#include "resources/resource.h"
 #include "win/dialog.h"
 
 class CAboutDlg : public Dialog {
 public:
-    CAboutDlg() : Dialog(152) {}
+    CAboutDlg() : Dialog(IDD_ABOUT) {}
 
 protected:
     bool OnInitDialog() override;

@@ -32,7 +32,7 @@ HWND MainWindowOf(HWND page) {
 
 }  // namespace
 
-DlgAssayList::DlgAssayList() : Page(153) { RegisterDatabaseErrorFormatter(); }
+DlgAssayList::DlgAssayList() : Page(IDD_ASSAY_LIST) { RegisterDatabaseErrorFormatter(); }
 
 bool DlgAssayList::OnInitDialog() {
     SetItemText(IDC_ASSAY_ADD, Module::Text(IDS_ADD));

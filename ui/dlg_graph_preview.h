@@ -8,13 +8,14 @@
 #include <cstdint>
 
 #include "plot/graph_page_model.h"
+#include "resources/resource.h"
 #include "ui/grid_ctrl.h"
 #include "ui/page.h"
 #include "win/controls.h"
 
 class DlgGraphPreview : public Page {
 public:
-    DlgGraphPreview() : Page(157) {}
+    DlgGraphPreview() : Page(IDD_GRAPH) {}
     CGridCtrl& Levels() { return levels_; }
 
     // After every calculation: the channels of calc, the first channel's first

@@ -7,12 +7,13 @@
 
 #include "data/lists.h"
 #include "data/mixture_list.h"
+#include "resources/resource.h"
 #include "ui/grid_ctrl.h"
 #include "ui/page.h"
 
 class DlgMixtureList : public Page {
 public:
-    DlgMixtureList() : Page(154) {}
+    DlgMixtureList() : Page(IDD_MIXTURE_LIST) {}
     CGridCtrl& Grid() { return grid_; }
     MixtureList& Mixtures() { return TheMixtureList(); }
 

@@ -3,11 +3,12 @@
 #pragma once
 
 #include "host/program_settings.h"
+#include "resources/resource.h"
 #include "win/dialog.h"
 
 class DlgSettings : public Dialog {
 public:
-    DlgSettings() : Dialog(156) {}
+    DlgSettings() : Dialog(IDD_SETTINGS) {}
     const ProgramSettingsAccessor& Values() const { return accessor_; }
 
 protected:

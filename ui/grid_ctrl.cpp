@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "resources/resource.h"
 #include "win/gdi_count.h"
 #include "win/module.h"
 
@@ -308,7 +309,7 @@ bool CGridCtrl::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& r
     switch (message) {
         case WM_NOTIFY: {
             auto* header = reinterpret_cast<NMHDR*>(lParam);
-            if (header->code == LVN_ENDLABELEDITW && header->idFrom == static_cast<UINT_PTR>(GridRules::kEditorId)) {
+            if (header->code == LVN_ENDLABELEDITW && header->idFrom == static_cast<UINT_PTR>(IDC_GRID_EDITOR)) {
                 OnEndEdit(*reinterpret_cast<NMLVDISPINFOW*>(lParam));
                 result = 0;
                 return true;

@@ -1,5 +1,6 @@
 #include "ui/grid_edit_cell.h"
 
+#include "resources/resource.h"
 #include "ui/model/grid_rules.h"
 #include "win/module.h"
 
@@ -9,7 +10,7 @@ CGridCtrlEditCell* CGridCtrlEditCell::Open(HWND grid, int item, int subitem, con
     Module::ActivationScope scope;
     HWND window = CreateWindowExW(0, L"EDIT", L"", WS_CHILD | WS_VISIBLE | WS_BORDER | ES_AUTOHSCROLL | alignment,
                                   rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top, grid,
-                                  reinterpret_cast<HMENU>(static_cast<INT_PTR>(GridRules::kEditorId)),
+                                  reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_GRID_EDITOR)),
                                   Module::Instance(), nullptr);
     if (!window || !cell->Attach(window)) {
         if (window) DestroyWindow(window);
@@ -30,14 +31,14 @@ void CGridCtrlEditCell::Finish() {
     std::wstring text = TextOf(hwnd_);
     NMLVDISPINFOW info{};
     info.hdr.hwndFrom = grid_;
-    info.hdr.idFrom = static_cast<UINT_PTR>(GridRules::kEditorId);
+    info.hdr.idFrom = static_cast<UINT_PTR>(IDC_GRID_EDITOR);
     info.hdr.code = LVN_ENDLABELEDITW;
     info.item.mask = LVIF_TEXT;
     info.item.iItem = item_;
     info.item.iSubItem = subitem_;
     info.item.pszText = cancelled_ ? nullptr : &text[0];
     info.item.cchTextMax = static_cast<int>(text.size());
-    SendMessageW(grid_, WM_NOTIFY, static_cast<WPARAM>(GridRules::kEditorId), reinterpret_cast<LPARAM>(&info));
+    SendMessageW(grid_, WM_NOTIFY, static_cast<WPARAM>(IDC_GRID_EDITOR), reinterpret_cast<LPARAM>(&info));
     DestroyWindow(hwnd_);
 }
 
