@@ -7,7 +7,7 @@
 #include "calc/linearity_calc.h"
 #include "data/records.h"
 #include "resources/resource.h"
-#include "ui/grid_ctrl.h"
+#include "win/grid_ctrl.h"
 #include "ui/model/calc_info.h"
 #include "ui/page.h"
 #include "win/controls.h"

@@ -9,7 +9,7 @@
 
 #include "plot/graph_page_model.h"
 #include "resources/resource.h"
-#include "ui/grid_ctrl.h"
+#include "win/grid_ctrl.h"
 #include "ui/page.h"
 #include "win/controls.h"
 

@@ -8,8 +8,8 @@
 #include "data/lists.h"
 #include "data/mixture_list.h"
 #include "resources/resource.h"
-#include "ui/grid_ctrl.h"
 #include "ui/page.h"
+#include "win/grid_ctrl.h"
 
 class DlgMixtureList : public Page {
 public:

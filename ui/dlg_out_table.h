@@ -7,9 +7,9 @@
 #include <vector>
 
 #include "resources/resource.h"
-#include "ui/grid_ctrl.h"
 #include "ui/model/results_table.h"
 #include "ui/page.h"
+#include "win/grid_ctrl.h"
 
 class LinearityCalc;
 

@@ -3,18 +3,18 @@
 // allows it, header clicks sort when the owner says how, one column may
 // stretch over the free width, and the owner (the parent dialog) hears of
 // double clicks, selections, context menus and column drags and resizes
-// through GridNotify records. The rules themselves are in ui/model/grid_rules.h.
+// through GridNotify records. The rules themselves are in base/grid_rules.h.
 #pragma once
 
 #include <cstdint>
 #include <string>
 #include <vector>
 
+#include "base/grid_rules.h"
 #include "base/table_model.h"
-#include "ui/grid_edit_cell.h"
-#include "ui/model/grid_rules.h"
 #include "win/controls.h"
 #include "win/dialog.h"
+#include "win/grid_edit_cell.h"
 
 // The record attached to every row (LVIF_PARAM), owned by the grid.
 struct GridRowData {

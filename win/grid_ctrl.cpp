@@ -1,4 +1,4 @@
-#include "ui/grid_ctrl.h"
+#include "win/grid_ctrl.h"
 
 #include <algorithm>
 

@@ -1,5 +1,5 @@
 // CGridCtrlEditCell: the in-place editor of one cell of the grid
-// (ui/grid_ctrl.h). It is an edit control over the cell; when it loses the
+// (win/grid_ctrl.h). It is an edit control over the cell; when it loses the
 // focus it hands its text to the grid as an LVN_ENDLABELEDITW notification
 // (no text after Escape) and goes.
 #pragma once

@@ -1,7 +1,7 @@
-#include "ui/grid_edit_cell.h"
+#include "win/grid_edit_cell.h"
 
+#include "base/grid_rules.h"
 #include "resources/resource.h"
-#include "ui/model/grid_rules.h"
 #include "win/module.h"
 
 CGridCtrlEditCell* CGridCtrlEditCell::Open(HWND grid, int item, int subitem, const std::wstring& initial,
