@@ -2,6 +2,7 @@
 
 #include "resources/resource.h"
 #include "ui/model/about_texts.h"
+#include "win/controls.h"
 #include "win/gdi_count.h"
 #include "win/module.h"
 
@@ -9,7 +10,9 @@ bool CAboutDlg::OnInitDialog() {
     SetIcons(Module::SharedIcon(0), Module::SharedIcon(16));
     SetCaption(Module::Text(IDS_ABOUT_CAPTION));
     picture_ = Gdi::LoadIcon(Module::Instance(), IDI_TESSARO, 80, 80);
-    SendMessageW(Item(IDC_ABOUT_ICON), STM_SETICON, reinterpret_cast<WPARAM>(picture_), 0);
+    StaticControl icon;
+    icon.Bind(Item(IDC_ABOUT_ICON));
+    icon.SetIcon(picture_);
     AboutTexts texts = ReadAboutTexts();
     SetItemText(IDC_ABOUT_DESCRIPTION, texts.description);
     SetItemText(IDC_ABOUT_COMPANY, texts.company);
@@ -22,7 +25,9 @@ bool CAboutDlg::OnInitDialog() {
 bool CAboutDlg::OnMessage(UINT message, WPARAM, LPARAM, LRESULT&) {
     if (message == WM_DESTROY && picture_) {
         // The static does not own the icon it shows.
-        SendMessageW(Item(IDC_ABOUT_ICON), STM_SETICON, 0, 0);
+        StaticControl icon;
+        icon.Bind(Item(IDC_ABOUT_ICON));
+        icon.SetIcon(nullptr);
         Gdi::DestroyIcon(picture_);
         picture_ = nullptr;
     }

@@ -74,8 +74,8 @@ bool DlgAssayList::OnNotify(NMHDR& header, LRESULT& result) {
     if (header.idFrom != IDC_ASSAY_LIST) return false;
     if (header.code == NM_CLICK) {
         AssayInfoTable().List().ClearRows();
-        if (ListView_GetSelectedCount(list_.Handle()) == 1) {
-            int item = ListView_GetNextItem(list_.Handle(), -1, LVNI_SELECTED);
+        if (list_.SelectedCount() == 1) {
+            int item = list_.NextSelected();
             if (item >= 0) ShowAssayInfo(static_cast<uint32_t>(list_.ItemData(item)));
         }
     } else if (header.code == NM_DBLCLK) {
@@ -98,10 +98,7 @@ void DlgAssayList::AddChromatograms() {
         return;
     }
     const std::wstring tooMany = InputTables::TooManyChosenText(chosen);
-    if (!tooMany.empty()) {
-        Module::ActivationScope scope;
-        MessageBoxW(MainWindowOf(hwnd_), tooMany.c_str(), L"Tessaro", MB_OK | MB_ICONEXCLAMATION);
-    }
+    if (!tooMany.empty()) ShowMessage(MainWindowOf(hwnd_), tooMany, MB_OK | MB_ICONEXCLAMATION);
 }
 
 void DlgAssayList::OpenSelectedFiles() {
@@ -169,8 +166,7 @@ bool DlgAssayList::DropAssays(bool all) {
 
 std::vector<uint32_t> DlgAssayList::SelectedIds() const {
     std::vector<uint32_t> ids;
-    for (int item = ListView_GetNextItem(list_.Handle(), -1, LVNI_SELECTED); item >= 0;
-         item = ListView_GetNextItem(list_.Handle(), item, LVNI_SELECTED))
+    for (int item = list_.NextSelected(); item >= 0; item = list_.NextSelected(item))
         ids.push_back(static_cast<uint32_t>(list_.ItemData(item)));
     return ids;
 }
@@ -191,14 +187,8 @@ void DlgAssayList::RebuildFilter() {
     const int64_t previousData = previous >= 0 ? filter_.Data(previous) : InputTables::kAllData;
     std::vector<InputTables::FilterEntry> entries = InputTables::FilterEntries(allText_, Assays().Mixtures());
     filter_.Clear();
-    // Inserted, not added: the box sorts what is added, and "Все" stays first.
-    for (const InputTables::FilterEntry& entry : entries) {
-        auto index = static_cast<int>(SendMessageW(filter_.Handle(), CB_INSERTSTRING, static_cast<WPARAM>(-1),
-                                                   reinterpret_cast<LPARAM>(entry.text.c_str())));
-        if (index >= 0)
-            SendMessageW(filter_.Handle(), CB_SETITEMDATA, static_cast<WPARAM>(index),
-                         static_cast<LPARAM>(entry.data));
-    }
+    // Appended, not added: the box sorts what is added, and "Все" stays first.
+    for (const InputTables::FilterEntry& entry : entries) filter_.Append(entry.text, static_cast<LPARAM>(entry.data));
     int selection = InputTables::FilterSelectionAfterRebuild(entries, previous, previousData);
     if (selection >= 0) filter_.Select(selection);
 }

@@ -10,9 +10,9 @@ bool DlgGraphPreview::OnInitDialog() {
     model_ = GraphPageModel();  // a window made again starts without results
     SetItemText(IDC_GRAPH_COMPONENT_LABEL, Module::Text(IDS_COMPONENT_LABEL));
     SetItemText(IDC_GRAPH_CHANNEL_LABEL, Module::Text(IDS_CHANNEL_LABEL));
-    HWND chart = Item(IDC_GRAPH_CHART);
-    LONG_PTR style = GetWindowLongPtrW(chart, GWL_STYLE);
-    SetWindowLongPtrW(chart, GWL_STYLE, (style & ~static_cast<LONG_PTR>(SS_TYPEMASK)) | SS_OWNERDRAW);
+    StaticControl chart;
+    chart.Bind(Item(IDC_GRAPH_CHART));
+    chart.MakeOwnerDrawn();
     channels_.Bind(Item(IDC_GRAPH_CHANNEL));
     components_.Bind(Item(IDC_GRAPH_COMPONENT));
     levels_.Subclass(Item(IDC_GRAPH_LEVELS));

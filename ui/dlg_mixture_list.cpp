@@ -34,9 +34,9 @@ void DlgMixtureList::FillMixtureList() {
 bool DlgMixtureList::OnNotify(NMHDR& header, LRESULT& result) {
     if (header.idFrom != IDC_MIXTURE_LIST || header.code != NM_CLICK) return false;
     MixtureInfoTable().List().ClearRows();
-    HWND list = grid_.List().Handle();
-    if (ListView_GetSelectedCount(list) == 1) {
-        int item = ListView_GetNextItem(list, -1, LVNI_SELECTED);
+    const ListView& list = grid_.List();
+    if (list.SelectedCount() == 1) {
+        int item = list.NextSelected();
         if (GridRowData* row = item >= 0 ? grid_.Row(item) : nullptr) ShowMixtureInfo(static_cast<uint32_t>(row->tag));
     }
     result = 0;
