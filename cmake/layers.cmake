@@ -1,22 +1,29 @@
-# tessaro_layer(FOLDER [BELOW] [LIBRARIES...]): the static library of one
-# layer folder, tessaro_<folder with / as _>. BELOW is the layer right under it
-# (its library is linked, its folders are visible); other arguments are
-# libraries linked beside it. The folder sees itself, every layer below it,
-# and resources/ when it is at or above the Win32 layer.
+# tessaro_layer(FOLDER [BELOW...] [LIBRARIES...]): the static library of one
+# layer folder, tessaro_<folder with / as _>. BELOW are the layers right under
+# it (their libraries are linked, their folders are visible); other arguments
+# are libraries linked beside it. The folder sees itself, every folder its
+# BELOW layers see, and resources/ when it is at or above the Win32 layer. So
+# win/, made on report/, does not see ui/model/, which is made on report/ too,
+# and ui/, made on both, sees them both.
 set(TESSARO_LAYER_ORDER base host data catalogue calc plot report ui/model win ui plugin)
 
 function(tessaro_layer folder)
   string(REPLACE "/" "_" name "${folder}")
   set(target "tessaro_${name}")
-  set(below "")
+  set(belows "")
   set(libraries "")
+  set(visible_folders "${folder}")
   foreach(argument ${ARGN})
     if(argument IN_LIST TESSARO_LAYER_ORDER)
-      set(below "${argument}")
+      list(APPEND belows "${argument}")
+      get_property(seen GLOBAL PROPERTY "TESSARO_VISIBLE_${argument}")
+      list(APPEND visible_folders ${seen})
     else()
       list(APPEND libraries "${argument}")
     endif()
   endforeach()
+  list(REMOVE_DUPLICATES visible_folders)
+  set_property(GLOBAL PROPERTY "TESSARO_VISIBLE_${folder}" "${visible_folders}")
 
   file(GLOB sources CONFIGURE_DEPENDS "${CMAKE_SOURCE_DIR}/${folder}/*.cpp")
   if(WIN32)
@@ -26,12 +33,14 @@ function(tessaro_layer folder)
   endif()
   add_library(${target} STATIC ${sources})
 
-  # The include root: links to this folder and every folder under it.
+  # The include root: links to the folders it sees, in the layers' order.
   list(FIND TESSARO_LAYER_ORDER "${folder}" position)
   set(root "${CMAKE_BINARY_DIR}/layers/${name}")
   file(REMOVE_RECURSE "${root}")
-  foreach(index RANGE ${position})
-    list(GET TESSARO_LAYER_ORDER ${index} visible)
+  foreach(visible ${TESSARO_LAYER_ORDER})
+    if(NOT visible IN_LIST visible_folders)
+      continue()
+    endif()
     get_filename_component(parent "${root}/${visible}" DIRECTORY)
     file(MAKE_DIRECTORY "${parent}")
     # ui/ comes after ui/model/: its link replaces the folder that held model.
@@ -44,10 +53,10 @@ function(tessaro_layer folder)
   endif()
   target_include_directories(${target} PRIVATE "${root}")
 
-  if(below)
+  foreach(below ${belows})
     string(REPLACE "/" "_" below_name "${below}")
     target_link_libraries(${target} PUBLIC "tessaro_${below_name}")
-  endif()
+  endforeach()
   if(libraries)
     target_link_libraries(${target} PUBLIC ${libraries})
   endif()

@@ -59,6 +59,12 @@
 #define IDC_CALC_CHANNEL_LABEL 1026
 #define IDC_CALC_MIXTURE_LABEL 1029
 #define IDC_CALC_MIXTURE 1051
+// Its column menu: show or hide column (command - IDM_CALC_COLUMN_FIRST).
+#define IDM_CALC_COLUMN_FIRST 4024
+#define IDM_CALC_COLUMN_LAST 4124
+
+// The in-place editor of a grid cell, a child of the grid's list view.
+#define IDC_GRID_EDITOR 9801
 
 // Settings dialog (156).
 #define IDC_SET_DIGITS_LABEL 1030

@@ -122,3 +122,8 @@ bool DlgCalcInfo::OnMessage(UINT message, WPARAM, LPARAM, LRESULT&) {
     if (message == WM_DESTROY) SaveColumns();
     return false;
 }
+
+DlgCalcInfo& CalcInfoPage() {
+    static DlgCalcInfo page;
+    return page;
+}

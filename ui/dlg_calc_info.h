@@ -6,17 +6,19 @@
 
 #include "calc/linearity_calc.h"
 #include "data/records.h"
-#include "ui/grid_ctrl.h"
+#include "resources/resource.h"
+#include "win/grid_ctrl.h"
 #include "ui/model/calc_info.h"
-#include "ui/pages.h"
+#include "ui/page.h"
 #include "win/controls.h"
 
 class DlgCalcInfo : public Page {
 public:
-    static constexpr int kFirstColumnCommand = 4024;  // show or hide column (command - 4024)
-    static constexpr int kLastColumnCommand = 4124;
+    // Commands of the column menu: show or hide column (command - kFirstColumnCommand).
+    static constexpr int kFirstColumnCommand = IDM_CALC_COLUMN_FIRST;
+    static constexpr int kLastColumnCommand = IDM_CALC_COLUMN_LAST;
 
-    DlgCalcInfo() : Page(155), columns_(kCalcInfoSettingsSection) {}
+    DlgCalcInfo() : Page(IDD_CALC_INFO), columns_(kCalcInfoSettingsSection) {}
     CGridCtrl& List() { return list_; }
 
     // After every calculation: empties the table and both selectors; with at
@@ -47,3 +49,6 @@ private:
     const LinearityCalc* calc_ = nullptr;
     const MixtureRecords* mixtures_ = nullptr;
 };
+
+// The process-wide page.
+DlgCalcInfo& CalcInfoPage();

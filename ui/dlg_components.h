@@ -4,7 +4,7 @@
 // Cancel drops them.
 #pragma once
 
-#include "ui/grid_ctrl.h"
+#include "win/grid_ctrl.h"
 #include "ui/model/components_form.h"
 #include "win/dialog.h"
 

@@ -1,4 +1,4 @@
-#include "ui/pages.h"
+#include "ui/dlg_graph_preview.h"
 
 #include "plot/gdi_surface_win.h"
 #include "resources/resource.h"
@@ -10,9 +10,9 @@ bool DlgGraphPreview::OnInitDialog() {
     model_ = GraphPageModel();  // a window made again starts without results
     SetItemText(IDC_GRAPH_COMPONENT_LABEL, Module::Text(IDS_COMPONENT_LABEL));
     SetItemText(IDC_GRAPH_CHANNEL_LABEL, Module::Text(IDS_CHANNEL_LABEL));
-    HWND chart = Item(IDC_GRAPH_CHART);
-    LONG_PTR style = GetWindowLongPtrW(chart, GWL_STYLE);
-    SetWindowLongPtrW(chart, GWL_STYLE, (style & ~static_cast<LONG_PTR>(SS_TYPEMASK)) | SS_OWNERDRAW);
+    StaticControl chart;
+    chart.Bind(Item(IDC_GRAPH_CHART));
+    chart.MakeOwnerDrawn();
     channels_.Bind(Item(IDC_GRAPH_CHANNEL));
     components_.Bind(Item(IDC_GRAPH_COMPONENT));
     levels_.Subclass(Item(IDC_GRAPH_LEVELS));
@@ -115,4 +115,9 @@ bool DlgGraphPreview::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRES
         return true;
     }
     return false;
+}
+
+DlgGraphPreview& GraphPage() {
+    static DlgGraphPreview page;
+    return page;
 }

@@ -4,11 +4,12 @@
 #pragma once
 
 #include "calc/message_log.h"
-#include "ui/pages.h"
+#include "resources/resource.h"
+#include "ui/page.h"
 
 class CDlgMSG : public Page {
 public:
-    explicit CDlgMSG(MessageLog& log) : Page(151), log_(log) {}
+    explicit CDlgMSG(MessageLog& log) : Page(IDD_MESSAGES), log_(log) {}
 
     MessageLog& Log() { return log_; }
     // Empties the log (the page shows it at the next ShowLog).

@@ -6,15 +6,16 @@
 
 #include <vector>
 
+#include "resources/resource.h"
 #include "ui/model/results_table.h"
-#include "ui/grid_ctrl.h"
-#include "ui/pages.h"
+#include "ui/page.h"
+#include "win/grid_ctrl.h"
 
 class LinearityCalc;
 
 class CDlgOutTable : public Page {
 public:
-    CDlgOutTable() : Page(150) {}
+    CDlgOutTable() : Page(IDD_OUT_TABLE) {}
     CGridCtrl& List() { return list_; }
 
     // Full-row selection, grid lines and the table's columns; the window must exist.

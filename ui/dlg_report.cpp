@@ -4,6 +4,7 @@
 #include "report/report_production.h"
 #include "report/report_settings.h"
 #include "resources/resource.h"
+#include "win/controls.h"
 #include "win/module.h"
 
 void DlgReport::SetData(const MixtureRecords* mixtures, const AssayRecords* assays, const LinearityCalc* calc,
@@ -62,8 +63,7 @@ void DlgReport::ProduceReport() {
     ReportOutcome outcome = ::ProduceReport(inputs);
     if (outcome.icon == ReportIcon::None) return;
     UINT flags = MB_OK | (outcome.icon == ReportIcon::Error ? MB_ICONHAND : MB_ICONEXCLAMATION);
-    Module::ActivationScope scope;
-    MessageBoxW(hwnd_, outcome.text.c_str(), outcome.title.c_str(), flags);
+    ShowMessage(hwnd_, outcome.text, outcome.title, flags);
 }
 
 void DlgReport::OnCommand(int id, int code) {

@@ -6,11 +6,12 @@
 #include "calc/linearity_calc.h"
 #include "data/records.h"
 #include "report/report_document.h"
+#include "resources/resource.h"
 #include "win/dialog.h"
 
 class DlgReport : public Dialog {
 public:
-    DlgReport() : Dialog(116) {}
+    DlgReport() : Dialog(IDD_REPORT) {}
 
     // The data of the next showing, set by the main window before each one;
     // the graph page supplies the picture and the graph data.

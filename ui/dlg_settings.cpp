@@ -2,9 +2,7 @@
 
 #include "base/text.h"
 #include "resources/resource.h"
-#include "ui/model/about_texts.h"
 #include "ui/model/settings_form.h"
-#include "win/gdi_count.h"
 #include "win/module.h"
 
 bool DlgSettings::OnInitDialog() {
@@ -37,28 +35,4 @@ void DlgSettings::OnCommand(int id, int code) {
     } else if (id == IDC_SET_CANCEL || id == IDCANCEL) {
         End(IDCANCEL);
     }
-}
-
-bool CAboutDlg::OnInitDialog() {
-    SetIcons(Module::SharedIcon(0), Module::SharedIcon(16));
-    SetCaption(Module::Text(IDS_ABOUT_CAPTION));
-    picture_ = Gdi::LoadIcon(Module::Instance(), IDI_TESSARO, 80, 80);
-    SendMessageW(Item(IDC_ABOUT_ICON), STM_SETICON, reinterpret_cast<WPARAM>(picture_), 0);
-    AboutTexts texts = ReadAboutTexts();
-    SetItemText(IDC_ABOUT_DESCRIPTION, texts.description);
-    SetItemText(IDC_ABOUT_COMPANY, texts.company);
-    SetItemText(IDC_ABOUT_NAME, texts.name);
-    SetItemText(IDC_ABOUT_VERSION, texts.version);
-    SetItemText(IDC_ABOUT_NOTICE, texts.notice);
-    return true;
-}
-
-bool CAboutDlg::OnMessage(UINT message, WPARAM, LPARAM, LRESULT&) {
-    if (message == WM_DESTROY && picture_) {
-        // The static does not own the icon it shows.
-        SendMessageW(Item(IDC_ABOUT_ICON), STM_SETICON, 0, 0);
-        Gdi::DestroyIcon(picture_);
-        picture_ = nullptr;
-    }
-    return false;
 }

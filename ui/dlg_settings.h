@@ -3,11 +3,12 @@
 #pragma once
 
 #include "host/program_settings.h"
+#include "resources/resource.h"
 #include "win/dialog.h"
 
 class DlgSettings : public Dialog {
 public:
-    DlgSettings() : Dialog(156) {}
+    DlgSettings() : Dialog(IDD_SETTINGS) {}
     const ProgramSettingsAccessor& Values() const { return accessor_; }
 
 protected:
@@ -16,17 +17,4 @@ protected:
 
 private:
     ProgramSettingsAccessor accessor_;  // loads the values the first time in the process
-};
-
-// CAboutDlg: name, version, maker, notice and description of the plug-in.
-class CAboutDlg : public Dialog {
-public:
-    CAboutDlg() : Dialog(152) {}
-
-protected:
-    bool OnInitDialog() override;
-    bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
-
-private:
-    HICON picture_ = nullptr;  // the 80 x 80 icon, made for this showing only
 };

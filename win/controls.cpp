@@ -103,6 +103,22 @@ int ComboBox::Add(const std::wstring& text, LPARAM data) const {
     return index;
 }
 
+int ComboBox::Append(const std::wstring& text, LPARAM data) const {
+    auto index = static_cast<int>(SendMessageW(hwnd_, CB_INSERTSTRING, static_cast<WPARAM>(-1),
+                                               reinterpret_cast<LPARAM>(text.c_str())));
+    if (index >= 0) SendMessageW(hwnd_, CB_SETITEMDATA, static_cast<WPARAM>(index), data);
+    return index;
+}
+
+void StaticControl::SetIcon(HICON icon) const {
+    SendMessageW(hwnd_, STM_SETICON, reinterpret_cast<WPARAM>(icon), 0);
+}
+
+void StaticControl::MakeOwnerDrawn() const {
+    LONG_PTR style = GetWindowLongPtrW(hwnd_, GWL_STYLE);
+    SetWindowLongPtrW(hwnd_, GWL_STYLE, (style & ~static_cast<LONG_PTR>(SS_TYPEMASK)) | SS_OWNERDRAW);
+}
+
 void PopupMenu::Add(UINT command, const std::wstring& text, bool checked) const {
     AppendMenuW(menu_, MF_STRING | (checked ? MF_CHECKED : MF_UNCHECKED), command, text.c_str());
 }
@@ -118,7 +134,9 @@ void AppendSystemMenuItem(HWND window, UINT command, const std::wstring& text) {
     AppendMenuW(menu, MF_STRING, command, text.c_str());
 }
 
-int ShowMessage(HWND owner, const std::wstring& text, UINT flags) {
+int ShowMessage(HWND owner, const std::wstring& text, UINT flags) { return ShowMessage(owner, text, L"Tessaro", flags); }
+
+int ShowMessage(HWND owner, const std::wstring& text, const std::wstring& title, UINT flags) {
     Module::ActivationScope scope;
-    return MessageBoxW(owner, text.c_str(), L"Tessaro", flags);
+    return MessageBoxW(owner, text.c_str(), title.c_str(), flags);
 }

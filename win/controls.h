@@ -1,5 +1,6 @@
 // Thin wrappers over the common controls the windows use: tab strips, list
-// views in report view, combo boxes, pop-up and system menus, message boxes.
+// views in report view, combo boxes, statics, pop-up and system menus,
+// message boxes.
 // They hold only the window handle; the control itself keeps the state.
 #pragma once
 
@@ -40,6 +41,9 @@ public:
     std::wstring ItemText(int item, int column) const;
     LPARAM ItemData(int item) const;
     void DeleteAll() const { ListView_DeleteAllItems(hwnd_); }
+    int SelectedCount() const { return static_cast<int>(ListView_GetSelectedCount(hwnd_)); }
+    // The first selected row after `after` (-1: from the top); -1 when there is none.
+    int NextSelected(int after = -1) const { return ListView_GetNextItem(hwnd_, after, LVNI_SELECTED); }
 
 private:
     HWND hwnd_ = nullptr;
@@ -64,12 +68,29 @@ class ComboBox {
 public:
     void Bind(HWND window) { hwnd_ = window; }
     HWND Handle() const { return hwnd_; }
+    // Adds an entry (a sorted box puts it in its order); its index, or a negative value.
     int Add(const std::wstring& text, LPARAM data) const;
+    // Inserts an entry after the last one, whether the box sorts or not.
+    int Append(const std::wstring& text, LPARAM data) const;
     void Clear() const { SendMessageW(hwnd_, CB_RESETCONTENT, 0, 0); }
     int Count() const { return static_cast<int>(SendMessageW(hwnd_, CB_GETCOUNT, 0, 0)); }
     int Selected() const { return static_cast<int>(SendMessageW(hwnd_, CB_GETCURSEL, 0, 0)); }
     void Select(int index) const { SendMessageW(hwnd_, CB_SETCURSEL, static_cast<WPARAM>(index), 0); }
     LPARAM Data(int index) const { return SendMessageW(hwnd_, CB_GETITEMDATA, static_cast<WPARAM>(index), 0); }
+
+private:
+    HWND hwnd_ = nullptr;
+};
+
+// A static control: a picture or an owner-drawn area.
+class StaticControl {
+public:
+    void Bind(HWND window) { hwnd_ = window; }
+    HWND Handle() const { return hwnd_; }
+    // Shows the icon (null: none); the static does not own it.
+    void SetIcon(HICON icon) const;
+    // From now on the parent draws it (WM_DRAWITEM).
+    void MakeOwnerDrawn() const;
 
 private:
     HWND hwnd_ = nullptr;
@@ -93,4 +114,6 @@ private:
 // Appends a separator and the item to the window's system menu.
 void AppendSystemMenuItem(HWND window, UINT command, const std::wstring& text);
 
+// A message box titled "Tessaro", or with the title given.
 int ShowMessage(HWND owner, const std::wstring& text, UINT flags = MB_OK | MB_ICONINFORMATION);
+int ShowMessage(HWND owner, const std::wstring& text, const std::wstring& title, UINT flags);

@@ -5,6 +5,7 @@
 
 #include <stdexcept>
 
+#include "base/grid_rules.h"
 #include "ui/model/results_table.h"
 #include "host/program_settings.h"
 #include "base/cell_text.h"
@@ -12,7 +13,6 @@
 #include "report/report_document.h"
 #include "tests/unit/fake_host.h"
 #include "ui/model/failure_text.h"
-#include "ui/model/grid_rules.h"
 #include "base/layout.h"
 #include "ui/model/settings_form.h"
 

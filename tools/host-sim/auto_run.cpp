@@ -89,7 +89,6 @@
 #include "tools/host-sim/scenario_ids.h"
 #include "tools/host-sim/sim_text.h"
 #include "tools/host-sim/window_probe.h"
-#include "ui/model/grid_rules.h"
 #include "win/window_messages.h"
 
 namespace {
@@ -144,7 +143,7 @@ void EditCell(HWND dialog, const CellEdit& edit) {
         click.iItem = edit.row;
         click.iSubItem = edit.column;
         SendMessageW(dialog, WM_NOTIFY, click.hdr.idFrom, reinterpret_cast<LPARAM>(&click));
-        HWND editor = GetDlgItem(list, GridRules::kEditorId);
+        HWND editor = GetDlgItem(list, IDC_GRID_EDITOR);
         opened = editor != nullptr;
         if (editor) {
             SetWindowTextW(editor, edit.text.c_str());

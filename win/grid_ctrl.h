@@ -3,17 +3,18 @@
 // allows it, header clicks sort when the owner says how, one column may
 // stretch over the free width, and the owner (the parent dialog) hears of
 // double clicks, selections, context menus and column drags and resizes
-// through GridNotify records. The rules themselves are in ui/model/grid_rules.h.
+// through GridNotify records. The rules themselves are in base/grid_rules.h.
 #pragma once
 
 #include <cstdint>
 #include <string>
 #include <vector>
 
+#include "base/grid_rules.h"
 #include "base/table_model.h"
-#include "ui/model/grid_rules.h"
 #include "win/controls.h"
 #include "win/dialog.h"
+#include "win/grid_edit_cell.h"
 
 // The record attached to every row (LVIF_PARAM), owned by the grid.
 struct GridRowData {
@@ -41,8 +42,6 @@ enum : UINT {
     GRIDN_COLUMNRESIZED = GridRules::kColumnResized,
     GRIDN_DBLCLICK = GridRules::kDblClick,
 };
-
-class CGridCtrlEditCell;
 
 class CGridCtrl : public Control {
 public:
@@ -92,29 +91,4 @@ private:
     int32_t sortMode_ = 0;
     int32_t stretchColumn_ = -1;
     std::vector<HBITMAP> arrows_;  // header bitmaps made by this grid
-};
-
-// The in-place editor of one cell; it deletes itself when its window goes.
-class CGridCtrlEditCell : public Control {
-public:
-    static CGridCtrlEditCell* Open(CGridCtrl& grid, int item, int subitem, const RECT& rect, DWORD alignment);
-
-    int Item() const { return item_; }
-    int Subitem() const { return subitem_; }
-
-protected:
-    bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
-    void OnFinalMessage() override { delete this; }
-
-private:
-    CGridCtrlEditCell(HWND grid, int item, int subitem, std::wstring initial)
-        : grid_(grid), item_(item), subitem_(subitem), initial_(std::move(initial)) {}
-    void Finish();
-
-    HWND grid_;
-    int32_t item_;
-    int32_t subitem_;
-    std::wstring initial_;
-    int32_t cancelled_ = 0;
-    bool finished_ = false;
 };

@@ -1,7 +1,8 @@
-#include "ui/grid_ctrl.h"
+#include "win/grid_ctrl.h"
 
 #include <algorithm>
 
+#include "resources/resource.h"
 #include "win/gdi_count.h"
 #include "win/module.h"
 
@@ -101,7 +102,7 @@ CGridCtrlEditCell* CGridCtrl::StartEdit(int item, int subitem) {
     SendMessageW(hwnd_, LVM_GETCOLUMNW, static_cast<WPARAM>(subitem), reinterpret_cast<LPARAM>(&column));
     int format = column.fmt & LVCFMT_JUSTIFYMASK;
     DWORD alignment = format == LVCFMT_RIGHT ? ES_RIGHT : format == LVCFMT_CENTER ? ES_CENTER : ES_LEFT;
-    return CGridCtrlEditCell::Open(*this, item, subitem, rect, alignment);
+    return CGridCtrlEditCell::Open(hwnd_, item, subitem, list_.ItemText(item, subitem), rect, alignment);
 }
 
 void CGridCtrl::OnEndEdit(const NMLVDISPINFOW& info) {
@@ -308,7 +309,7 @@ bool CGridCtrl::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& r
     switch (message) {
         case WM_NOTIFY: {
             auto* header = reinterpret_cast<NMHDR*>(lParam);
-            if (header->code == LVN_ENDLABELEDITW && header->idFrom == static_cast<UINT_PTR>(GridRules::kEditorId)) {
+            if (header->code == LVN_ENDLABELEDITW && header->idFrom == static_cast<UINT_PTR>(IDC_GRID_EDITOR)) {
                 OnEndEdit(*reinterpret_cast<NMLVDISPINFOW*>(lParam));
                 result = 0;
                 return true;
@@ -341,74 +342,6 @@ bool CGridCtrl::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& r
             ClearRows();
             DeleteArrows();
             return false;
-        default:
-            return false;
-    }
-}
-
-// ------------------------------------------------------------------ editor
-
-CGridCtrlEditCell* CGridCtrlEditCell::Open(CGridCtrl& grid, int item, int subitem, const RECT& rect,
-                                           DWORD alignment) {
-    auto* cell = new CGridCtrlEditCell(grid.Handle(), item, subitem, grid.List().ItemText(item, subitem));
-    Module::ActivationScope scope;
-    HWND window = CreateWindowExW(0, L"EDIT", L"", WS_CHILD | WS_VISIBLE | WS_BORDER | ES_AUTOHSCROLL | alignment,
-                                  rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top, grid.Handle(),
-                                  reinterpret_cast<HMENU>(static_cast<INT_PTR>(GridRules::kEditorId)),
-                                  Module::Instance(), nullptr);
-    if (!window || !cell->Attach(window)) {
-        if (window) DestroyWindow(window);
-        delete cell;
-        return nullptr;
-    }
-    SendMessageW(window, WM_SETFONT, static_cast<WPARAM>(SendMessageW(grid.Handle(), WM_GETFONT, 0, 0)), FALSE);
-    SetWindowTextW(window, cell->initial_.c_str());
-    SetFocus(window);
-    SendMessageW(window, EM_SETSEL, 0, -1);
-    SendMessageW(window, EM_SCROLLCARET, 0, 0);
-    return cell;
-}
-
-void CGridCtrlEditCell::Finish() {
-    if (finished_) return;
-    finished_ = true;
-    std::wstring text = TextOf(hwnd_);
-    NMLVDISPINFOW info{};
-    info.hdr.hwndFrom = grid_;
-    info.hdr.idFrom = static_cast<UINT_PTR>(GridRules::kEditorId);
-    info.hdr.code = LVN_ENDLABELEDITW;
-    info.item.mask = LVIF_TEXT;
-    info.item.iItem = item_;
-    info.item.iSubItem = subitem_;
-    info.item.pszText = cancelled_ ? nullptr : &text[0];
-    info.item.cchTextMax = static_cast<int>(text.size());
-    SendMessageW(grid_, WM_NOTIFY, static_cast<WPARAM>(GridRules::kEditorId), reinterpret_cast<LPARAM>(&info));
-    DestroyWindow(hwnd_);
-}
-
-bool CGridCtrlEditCell::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
-    switch (message) {
-        case WM_GETDLGCODE:
-            // Enter, Escape, Delete and Ctrl keys belong to the editor, not to the dialog.
-            result = Default(message, wParam, lParam) | DLGC_WANTALLKEYS;
-            return true;
-        case WM_CHAR:
-            switch (GridRules::EditorCharAction(static_cast<wchar_t>(wParam))) {
-                case GridRules::EditorKey::Cancel:
-                    cancelled_ = 1;
-                    SetFocus(grid_);
-                    return true;
-                case GridRules::EditorKey::Commit:
-                    SetFocus(grid_);
-                    return true;
-                case GridRules::EditorKey::Edit:
-                    return false;
-            }
-            return false;
-        case WM_KILLFOCUS:
-            result = Default(message, wParam, lParam);
-            Finish();
-            return true;
         default:
             return false;
     }

@@ -24,7 +24,6 @@ enum Notification : uint32_t {
     kDblClick = 3434,       // NMITEMACTIVATE address, result address
 };
 
-inline constexpr int kEditorId = 9801;
 inline constexpr int kSortNumeric = 2;
 
 // What the grid does when an editor reports its text.

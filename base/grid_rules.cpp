@@ -1,4 +1,4 @@
-#include "ui/model/grid_rules.h"
+#include "base/grid_rules.h"
 
 #include <cwchar>
 #include <cwctype>

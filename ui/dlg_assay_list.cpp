@@ -1,17 +1,20 @@
-// The two input pages of the upper tab strip: the chromatogram list with its
-// buttons and filter, and the mixture list; and the two information tables
-// of the lower strip they fill. The rows come from ui/model/input_tables.h.
+// The chromatogram list with its buttons and filter; it fills the
+// chromatogram information table of the lower strip.
+#include "ui/dlg_assay_list.h"
+
 #include <cstdio>
 
-#include "ui/model/results_table.h"
 #include "data/database.h"
 #include "data/database_connection.h"
 #include "host/program_settings.h"
 #include "resources/resource.h"
-#include "ui/model/database_failure.h"
-#include "ui/pages.h"
+#include "ui/dlg_mixture_list.h"
 #include "ui/dlg_out_table.h"
+#include "ui/model/database_failure.h"
+#include "ui/model/input_tables.h"
+#include "ui/model/results_table.h"
 #include "win/module.h"
+#include "win/table_view.h"
 #include "win/window_messages.h"
 
 namespace {
@@ -29,9 +32,7 @@ HWND MainWindowOf(HWND page) {
 
 }  // namespace
 
-// ------------------------------------------------------------ DlgAssayList
-
-DlgAssayList::DlgAssayList() : Page(153) { RegisterDatabaseErrorFormatter(); }
+DlgAssayList::DlgAssayList() : Page(IDD_ASSAY_LIST) { RegisterDatabaseErrorFormatter(); }
 
 bool DlgAssayList::OnInitDialog() {
     SetItemText(IDC_ASSAY_ADD, Module::Text(IDS_ADD));
@@ -73,8 +74,8 @@ bool DlgAssayList::OnNotify(NMHDR& header, LRESULT& result) {
     if (header.idFrom != IDC_ASSAY_LIST) return false;
     if (header.code == NM_CLICK) {
         AssayInfoTable().List().ClearRows();
-        if (ListView_GetSelectedCount(list_.Handle()) == 1) {
-            int item = ListView_GetNextItem(list_.Handle(), -1, LVNI_SELECTED);
+        if (list_.SelectedCount() == 1) {
+            int item = list_.NextSelected();
             if (item >= 0) ShowAssayInfo(static_cast<uint32_t>(list_.ItemData(item)));
         }
     } else if (header.code == NM_DBLCLK) {
@@ -97,10 +98,7 @@ void DlgAssayList::AddChromatograms() {
         return;
     }
     const std::wstring tooMany = InputTables::TooManyChosenText(chosen);
-    if (!tooMany.empty()) {
-        Module::ActivationScope scope;
-        MessageBoxW(MainWindowOf(hwnd_), tooMany.c_str(), L"Tessaro", MB_OK | MB_ICONEXCLAMATION);
-    }
+    if (!tooMany.empty()) ShowMessage(MainWindowOf(hwnd_), tooMany, MB_OK | MB_ICONEXCLAMATION);
 }
 
 void DlgAssayList::OpenSelectedFiles() {
@@ -168,8 +166,7 @@ bool DlgAssayList::DropAssays(bool all) {
 
 std::vector<uint32_t> DlgAssayList::SelectedIds() const {
     std::vector<uint32_t> ids;
-    for (int item = ListView_GetNextItem(list_.Handle(), -1, LVNI_SELECTED); item >= 0;
-         item = ListView_GetNextItem(list_.Handle(), item, LVNI_SELECTED))
+    for (int item = list_.NextSelected(); item >= 0; item = list_.NextSelected(item))
         ids.push_back(static_cast<uint32_t>(list_.ItemData(item)));
     return ids;
 }
@@ -190,14 +187,8 @@ void DlgAssayList::RebuildFilter() {
     const int64_t previousData = previous >= 0 ? filter_.Data(previous) : InputTables::kAllData;
     std::vector<InputTables::FilterEntry> entries = InputTables::FilterEntries(allText_, Assays().Mixtures());
     filter_.Clear();
-    // Inserted, not added: the box sorts what is added, and "Все" stays first.
-    for (const InputTables::FilterEntry& entry : entries) {
-        auto index = static_cast<int>(SendMessageW(filter_.Handle(), CB_INSERTSTRING, static_cast<WPARAM>(-1),
-                                                   reinterpret_cast<LPARAM>(entry.text.c_str())));
-        if (index >= 0)
-            SendMessageW(filter_.Handle(), CB_SETITEMDATA, static_cast<WPARAM>(index),
-                         static_cast<LPARAM>(entry.data));
-    }
+    // Appended, not added: the box sorts what is added, and "Все" stays first.
+    for (const InputTables::FilterEntry& entry : entries) filter_.Append(entry.text, static_cast<LPARAM>(entry.data));
     int selection = InputTables::FilterSelectionAfterRebuild(entries, previous, previousData);
     if (selection >= 0) filter_.Select(selection);
 }
@@ -215,36 +206,7 @@ void DlgAssayList::ShowAssayInfo(uint32_t id) {
     AssayInfoTable().ShowRows(BuildAssayInfoTable(*record, DigitsInProgram()));
 }
 
-// ---------------------------------------------------------- DlgMixtureList
-
-bool DlgMixtureList::OnInitDialog() {
-    grid_.Subclass(Item(IDC_MIXTURE_LIST));
-    grid_.List().AddExtendedStyle(kTableStyle);
-    InsertColumns(grid_.List(), InputTables::MixtureListColumns());
-    SetLayout(IDC_MIXTURE_LIST, Layout::kFill);
-    return true;
-}
-
-void DlgMixtureList::FillMixtureList() {
-    grid_.ClearRows();
-    MixtureInfoTable().List().ClearRows();
-    grid_.ShowRows(InputTables::MixtureListRows(Mixtures()));
-}
-
-bool DlgMixtureList::OnNotify(NMHDR& header, LRESULT& result) {
-    if (header.idFrom != IDC_MIXTURE_LIST || header.code != NM_CLICK) return false;
-    MixtureInfoTable().List().ClearRows();
-    HWND list = grid_.List().Handle();
-    if (ListView_GetSelectedCount(list) == 1) {
-        int item = ListView_GetNextItem(list, -1, LVNI_SELECTED);
-        if (GridRowData* row = item >= 0 ? grid_.Row(item) : nullptr) ShowMixtureInfo(static_cast<uint32_t>(row->tag));
-    }
-    result = 0;
-    return true;
-}
-
-void DlgMixtureList::ShowMixtureInfo(uint32_t id) {
-    const MixtureRecord* record = InputTables::FindMixture(Mixtures(), id);
-    if (!record) return;
-    MixtureInfoTable().ShowRows(BuildMixtureInfoTable(*record, DigitsInProgram()));
+DlgAssayList& AssayListPage() {
+    static DlgAssayList page;
+    return page;
 }
