@@ -18,6 +18,8 @@ EditorKey EditorCharAction(wchar_t character) {
     return EditorKey::Edit;
 }
 
+bool EditorKeepsKey(unsigned virtualKey) { return virtualKey != 0x09; }  // VK_TAB
+
 bool AscendingForClick(int column, int sortColumn, bool sortAscending) {
     return column != sortColumn || !sortAscending;
 }

@@ -41,6 +41,10 @@ inline const std::wstring& TextAfterOwner(long answer, const std::wstring& typed
 // What a key does inside the editor.
 enum class EditorKey { Edit, Commit, Cancel };
 EditorKey EditorCharAction(wchar_t character);
+// Whether the editor keeps a key from the dialog it sits in: every key but
+// Tab, which (with or without Shift) goes to the dialog, so it moves the focus
+// on and the edit ends as it does on any loss of focus, keeping the text.
+bool EditorKeepsKey(unsigned virtualKey);
 
 // Sorting: a header click on a new column sorts ascending, on the same
 // column it toggles.

@@ -44,10 +44,14 @@ void CGridCtrlEditCell::Finish() {
 
 bool CGridCtrlEditCell::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
     switch (message) {
-        case WM_GETDLGCODE:
-            // Enter, Escape, Delete and Ctrl keys belong to the editor, not to the dialog.
-            result = Default(message, wParam, lParam) | DLGC_WANTALLKEYS;
+        case WM_GETDLGCODE: {
+            // Enter, Escape, Delete and Ctrl keys belong to the editor, not to
+            // the dialog; Tab goes to the dialog, which moves the focus on.
+            const MSG* key = reinterpret_cast<const MSG*>(lParam);
+            bool tab = key && key->message == WM_KEYDOWN && !GridRules::EditorKeepsKey(static_cast<unsigned>(key->wParam));
+            result = Default(message, wParam, lParam) | (tab ? 0 : DLGC_WANTALLKEYS);
             return true;
+        }
         case WM_CHAR:
             switch (GridRules::EditorCharAction(static_cast<wchar_t>(wParam))) {
                 case GridRules::EditorKey::Cancel:

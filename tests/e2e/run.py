@@ -357,6 +357,10 @@ MAIN_TABS = [["Хроматограммы", "Смеси"],
               "Системные сообщения"]]
 
 
+WS_POPUP, WS_CAPTION, WS_SYSMENU, WS_THICKFRAME = 0x80000000, 0x00C00000, 0x00080000, 0x00040000
+WS_MINIMIZEBOX, WS_MAXIMIZEBOX, WS_EX_APPWINDOW = 0x00020000, 0x00010000, 0x00040000
+
+
 def test_main_window(ctx):
     """One window for two menu commands, closing only hides it; caption, tabs, buttons, lists, screenshot."""
     artefacts = artefacts_dir(ctx)
@@ -371,6 +375,11 @@ def test_main_window(ctx):
     expect(first == second, "a second menu command changed the windows: %r -> %r" % (first, second))
     opened, closed, reopened, last = records(calls, "state")
     expect(opened["caption"] == DESCRIPTION, "caption %r" % opened["caption"])
+    # The template's styles as listed: a pop-up with caption, system menu, resizable frame,
+    # minimize and maximize boxes; nothing more, so the owned window has no taskbar button.
+    framed = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_MINIMIZEBOX | WS_MAXIMIZEBOX
+    expect(opened["style"] & framed == framed, "main window style 0x%08x" % opened["style"])
+    expect(not opened["exStyle"] & WS_EX_APPWINDOW, "main window extended style 0x%08x" % opened["exStyle"])
     expect([strip(opened, i)["captions"] for i in (R.IDC_MAIN_UPPER_TABS, R.IDC_MAIN_LOWER_TABS)] == MAIN_TABS,
            "tabs %r" % [t["captions"] for t in opened["tabs"]])
     visible = [[p["text"] for p in strip(opened, i)["pages"] if p["visible"]]
@@ -715,7 +724,8 @@ def test_calc_info_columns(ctx):
 
 def test_components_dialog(ctx):
     """The catalogue in the components dialog: default names refuse editing, an alternative name
-    edited to iC4 is stored on OK and a recalculation follows; Cancel drops an edit."""
+    edited to iC4 is stored on OK and a recalculation follows; Cancel drops an edit; Tab ends an
+    edit and moves on."""
     profile = os.path.join(ctx.work, "components-profile.txt")
     prefix = "plugins\\Tessaro\\Components/"
     calls = ctx.scenario("components-ok", ["press IDC_MAIN_COMPONENTS ok edit:IDC_COMP_LIST:3:1=X "
@@ -747,6 +757,12 @@ def test_components_dialog(ctx):
     expect(controls(reopened)[R.IDC_COMP_LIST]["rows"][3] == ["4", "Изобутан", "iC4"], "Cancel kept the edit")
     with open(profile, "rb") as f:
         expect(f.read() == before, "Cancel altered the profile")
+
+    # Tab in an open editor ends the edit keeping the text, and the focus goes on to the next control.
+    calls = ctx.scenario("components-tab", ["press IDC_MAIN_COMPONENTS cancel tabedit:IDC_COMP_LIST:3:2=iso"], profile)
+    tab = records(calls, "cell-edit")[0]
+    expect(tab["opened"] and not tab["editorLeft"] and tab["text"] == "iso", "Tab in the editor: %r" % tab)
+    expect(tab["focus"] not in (0, R.IDC_COMP_LIST, R.IDC_GRID_EDITOR), "Tab left the focus at %r" % tab["focus"])
 
 
 

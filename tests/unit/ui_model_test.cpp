@@ -41,6 +41,9 @@ TEST(GridRulesTest, EndOfEditChangesAndReportsOnlyAChangedText) {
     EXPECT_EQ(EditorCharAction(0x1B), EditorKey::Cancel);
     EXPECT_EQ(EditorCharAction(L'\r'), EditorKey::Commit);
     EXPECT_EQ(EditorCharAction(L'a'), EditorKey::Edit);
+    // Tab leaves the editor to the dialog; Enter, Escape and Delete stay with it.
+    EXPECT_FALSE(EditorKeepsKey(0x09));
+    for (unsigned key : {0x0Du, 0x1Bu, 0x2Eu, 0x41u}) EXPECT_TRUE(EditorKeepsKey(key)) << key;
 }
 
 TEST(GridRulesTest, HeaderClicksAndComparison) {

@@ -7,15 +7,18 @@
 //
 //   command                       fire the plug-in's menu command again
 //   press ID [ok|cancel] [set:ID=TEXT] [check:ID=0|1] [click:ID] [edit:LIST:ROW:COLUMN=TEXT]
+//            [tabedit:LIST:ROW:COLUMN=TEXT]
 //                                 press a button of the plug-in's main window
 //                                 or of one of its pages; with ok/cancel the
 //                                 modal dialog it opens is recorded (list views
 //                                 with their rows), its fields set, its grid
 //                                 cells edited in place (LIST an ID; a double
 //                                 click on the cell, the text typed, the focus
-//                                 moved away; each edit recorded as "cell-edit"
-//                                 with whether an editor opened and the cell's
-//                                 text after it), its buttons given by click
+//                                 moved away, or with tabedit: Tab pressed in
+//                                 the editor; each edit recorded as "cell-edit"
+//                                 with whether an editor opened, whether one is
+//                                 still open, the id of the focused control and
+//                                 the cell's text after it), its buttons given by click
 //                                 pressed in turn (a message box one of them
 //                                 opens is recorded and answered, or "no-box"
 //                                 recorded), and then it is answered
@@ -114,6 +117,7 @@ double Milliseconds(const LARGE_INTEGER& from, const LARGE_INTEGER& to) {
 struct CellEdit {
     int list = 0, row = 0, column = 0;
     std::wstring text;
+    bool byTab = false;  // ended by Tab through the dialog's keyboard handling
 };
 
 struct ModalAnswer {
@@ -147,12 +151,21 @@ void EditCell(HWND dialog, const CellEdit& edit) {
         opened = editor != nullptr;
         if (editor) {
             SetWindowTextW(editor, edit.text.c_str());
-            SetFocus(list);
+            if (edit.byTab) {
+                // As the dialog's message loop hands a Tab pressed in the editor on.
+                MSG tab{editor, WM_KEYDOWN, VK_TAB, 0x000F0001, 0, {0, 0}};
+                if (!IsDialogMessageW(dialog, &tab)) DispatchMessageW(&tab);
+            } else {
+                SetFocus(list);
+            }
         }
     }
+    HWND focus = GetFocus();
     g_hooks->record("{\"host\":\"cell-edit\",\"list\":" + std::to_string(edit.list) + ",\"row\":" +
                     std::to_string(edit.row) + ",\"column\":" + std::to_string(edit.column) +
                     ",\"opened\":" + (opened ? "true" : "false") +
+                    ",\"editorLeft\":" + (list && GetDlgItem(list, IDC_GRID_EDITOR) ? "true" : "false") +
+                    ",\"focus\":" + std::to_string(focus ? GetDlgCtrlID(focus) : 0) +
                     ",\"text\":" + (list ? Json(CellText(list, edit.row, edit.column)) : std::string("null")) + "}");
 }
 
@@ -228,9 +241,10 @@ bool ReadAnswer(const std::vector<std::string>& options, ModalAnswer& answer, st
             int id = 0;
             if (!ReadScenarioId(option.substr(6), id, error)) return false;
             answer.clicks.push_back(id);
-        } else if (option.rfind("edit:", 0) == 0) {
+        } else if (option.rfind("edit:", 0) == 0 || option.rfind("tabedit:", 0) == 0) {
             CellEdit edit;
-            if (!ReadCellEdit(option, edit, error)) return false;
+            edit.byTab = option[0] == 't';
+            if (!ReadCellEdit(option.substr(edit.byTab ? 3 : 0), edit, error)) return false;
             answer.edits.push_back(edit);
         } else if (option.rfind("set:", 0) == 0 || option.rfind("check:", 0) == 0) {
             size_t colon = option.find(':'), equals = option.find('=');

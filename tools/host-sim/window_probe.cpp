@@ -166,6 +166,8 @@ std::string StateJson(HWND main) {
     GetWindowRect(main, &frame);
     std::string json = "{\"host\":\"state\",\"caption\":" + Json(TextOf(main)) +
                        ",\"visible\":" + (IsWindowVisible(main) ? "true" : "false") +
+                       ",\"style\":" + std::to_string(static_cast<uint32_t>(GetWindowLongW(main, GWL_STYLE))) +
+                       ",\"exStyle\":" + std::to_string(static_cast<uint32_t>(GetWindowLongW(main, GWL_EXSTYLE))) +
                        ",\"size\":[" + std::to_string(frame.right - frame.left) + "," +
                        std::to_string(frame.bottom - frame.top) + "],\"tabs\":[";
     bool firstStrip = true;
