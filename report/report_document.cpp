@@ -37,8 +37,8 @@ void AppendMixtureTable(pugi::xml_node root, const MixtureRecords& mixtures) {
         AppendText(row, L"num", FormatW(L"%d", static_cast<int>(i + 1)));
         AppendText(row, L"MixtureName", mixture->name);
         AppendText(row, L"NumBalloon", mixture->ballon);
-        AppendText(row, L"DateRelease", mixture->release.Format(DateFormats::kDate));
-        AppendText(row, L"DateExpiry", mixture->expiry.Format(DateFormats::kDate));
+        AppendText(row, L"DateRelease", DateText(mixture->release, DateFormats::kDate));
+        AppendText(row, L"DateExpiry", DateText(mixture->expiry, DateFormats::kDate));
     }
 }
 
@@ -50,7 +50,7 @@ void AppendAssayTable(pugi::xml_node root, const AssayRecords& assays) {
         pugi::xml_node row = table.append_child(L"row");
         AppendText(row, L"num", FormatW(L"%d", ++number));
         AppendText(row, L"Sample", assay.sample);
-        AppendText(row, L"AnDate", assay.date.Format(DateFormats::kDateTime));
+        AppendText(row, L"AnDate", DateText(assay.date, DateFormats::kDateTime));
         AppendText(row, L"Mixture", assay.mixtureRecord->ballon);
     }
 }

@@ -214,6 +214,23 @@ TEST_F(ReportDocumentTest, MixtureAndAssayLists) {
     EXPECT_EQ(Column(table3, L"Mixture"), (std::vector<std::wstring>{L"Б-102", L"Б-101"}));
 }
 
+// A date the windows cannot show (before 1970, after 3000) is "---" in the
+// report too, not an empty cell.
+TEST_F(ReportDocumentTest, DatesOutsideTheShownRangeAreMissing) {
+    mixtures[0]->release = CTime(-86400);
+    mixtures[0]->expiry = CTime(CTime::kLatest + 1);
+    assays.resize(1);
+    assays[0].date = CTime(-1);
+    assays[0].mixtureRecord = mixtures[0].get();
+    pugi::xml_document document;
+    pugi::xml_node root = document.append_child(L"root");
+    AppendMixtureTable(root, mixtures);
+    AppendAssayTable(root, assays);
+    EXPECT_EQ(Column(root.child(L"table2"), L"DateRelease")[0], L"---");
+    EXPECT_EQ(Column(root.child(L"table2"), L"DateExpiry")[0], L"---");
+    EXPECT_EQ(Column(root.child(L"table3"), L"AnDate"), (std::vector<std::wstring>{L"---"}));
+}
+
 // Five mixture columns at most; "---" without a level; an empty deviation when
 // it is not known; range parts and unnamed components are left out.
 TEST_F(ReportDocumentTest, CertifiedCompositions) {
