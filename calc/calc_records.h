@@ -43,6 +43,7 @@ struct CalcLevel {
 
 struct CalcComponent {
     bool isRangePart = false;
+    int32_t rangePart = -1;  // of a range part: 0 up to 0.025 mol%, 1 above; -1 the whole range
     int32_t channel = -1;
     std::wstring nameId;
     std::wstring name;
@@ -63,6 +64,9 @@ struct CalcComponent {
 using CalcComponents = std::vector<std::unique_ptr<CalcComponent>>;
 
 // The decimal text of channel + 1, as every display shows a channel.
+// What a range part's name (and its peak's cell) carries after the name.
+inline const wchar_t* RangePartSuffix(int part) { return part == 0 ? L" (до 0.025 моль%)" : L" (свыше 0.025 моль%)"; }
+
 inline std::wstring ChannelLabel(int32_t channel) { return std::to_wstring(static_cast<int64_t>(channel) + 1); }
 
 struct ChannelEntry {

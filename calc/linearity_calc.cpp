@@ -32,8 +32,6 @@ bool InRangePart(double x, int part) {
     return x > kRangeSplit;
 }
 
-const wchar_t* RangePartSuffix(int part) { return part == 0 ? L" (до 0.025 моль%)" : L" (свыше 0.025 моль%)"; }
-
 bool IsSplitComponent(const std::wstring& name) {
     return EqualFoldLatin(name, L"Кислород") || EqualFoldLatin(name, L"Азот") ||
            EqualFoldLatin(name, L"Диоксид углерода");
@@ -187,6 +185,7 @@ void SortComponents(CalcComponents& components) {
 std::unique_ptr<CalcComponent> CreateRangePart(const CalcComponent& source, int part, const MixtureRecords& mixtures) {
     auto rangePart = std::make_unique<CalcComponent>();
     rangePart->name = source.name + RangePartSuffix(part);
+    rangePart->rangePart = part;
     rangePart->nameId = source.nameId;
     rangePart->channel = source.channel;
     rangePart->catalogueEntry = source.catalogueEntry;

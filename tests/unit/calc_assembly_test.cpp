@@ -4,6 +4,7 @@
 
 #include "host/program_settings.h"
 #include "tests/unit/calc_fixture.h"
+#include "ui/model/results_table.h"
 
 namespace {
 
@@ -225,6 +226,12 @@ TEST_F(FiveMixtures, OxygenThatFailsIsSplitAtTheRangeBoundary) {
     EXPECT_FALSE(comps[0]->bOk);  // the offset of 1 spoils the small levels
     EXPECT_EQ(comps[2]->name, L"Кислород (до 0.025 моль%)");
     EXPECT_EQ(comps[3]->name, L"Кислород (свыше 0.025 моль%)");
+    // In the results table the two parts' peak cells read apart by the same suffix.
+    const TableModel table = BuildResultsTable(calc, 3);
+    ASSERT_EQ(table.rows.size(), 4u);
+    EXPECT_EQ(table.rows[0].cells[1], comps[0]->nameId);
+    EXPECT_EQ(table.rows[2].cells[1], comps[0]->nameId + L" (до 0.025 моль%)");
+    EXPECT_EQ(table.rows[3].cells[1], comps[0]->nameId + L" (свыше 0.025 моль%)");
     for (size_t i = 2; i < 4; ++i) {
         EXPECT_TRUE(comps[i]->isRangePart);
         EXPECT_EQ(comps[i]->catalogueEntry, comps[0]->catalogueEntry);

@@ -51,7 +51,9 @@ TableModel BuildResultsTable(const LinearityCalc& calc, int32_t digits) {
         }
         TableRow row = EmptyRow(width);
         row.cells[0] = std::to_wstring(++number);
-        row.cells[1] = component->nameId;
+        // The two range parts of a component differ by their suffix.
+        row.cells[1] = component->rangePart >= 0 ? component->nameId + RangePartSuffix(component->rangePart)
+                                                 : component->nameId;
         row.cells[2] = ChannelLabel(component->channel);
         row.cells[3] = NumberText(component->intercept, digits);
         row.cells[4] = NumberText(component->slope, digits);
