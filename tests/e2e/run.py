@@ -798,6 +798,13 @@ def test_results_match_check(ctx):
     expect(shown == printed, "the results differ:\n%s\n---\n%s" % (shown[:4], printed[:4]))
     verdicts = [row[5] for row in shown if row[0]]
     expect(set(verdicts) <= {"Да", "Нет", "---"} and "Да" in verdicts, "verdicts %r" % verdicts)
+    # Rows read apart: peaks by their formulas, no two rows of one peak and channel that disagree.
+    rows = [row for row in shown if row[0]]
+    expect(not any(row[1].isdigit() for row in rows), "bare numbers for peaks: %r" % [r[1] for r in rows])
+    seen = {}
+    for row in rows:
+        seen.setdefault((row[1], row[2]), set()).add((row[5], row[8]))
+    expect(all(len(v) == 1 for v in seen.values()), "rows that cannot be told apart: %r" % seen)
     # Kept for the comparison of the two DLLs' tables after both runs (tests/e2e/same_results.py).
     with open(kept, "w", encoding="utf-8") as f:
         f.write(text)

@@ -56,28 +56,28 @@ private:
 // (retention time in minutes, or 0 when it does not) and its response (area per mol%).
 struct ComponentSpec {
     const wchar_t* name;
-    int nameid;
+    const wchar_t* nameid;  // the short formula a host identifies the peak by
     double levels[kMixtures];
     double tcdTime, tcdResponse;
     double fidTime, fidResponse;
 };
 
 const ComponentSpec kComponents[] = {
-    {L"Этан", 102, {0.6, 2.1, 4.4, 7.9, 14.8}, 5.12, 420, 1.87, 24600},
-    {L"Пропан", 103, {0.12, 0.58, 1.46, 2.96, 5.8}, 0, 0, 3.02, 36400},
-    {L"Изобутан", 104, {0.021, 0.105, 0.31, 0.79, 1.75}, 0, 0, 4.46, 47800},
-    {L"н-Бутан", 105, {0.023, 0.118, 0.36, 0.88, 1.96}, 0, 0, 4.98, 48300},
-    {L"Неопентан", 106, {0.0052, 0.0104, 0.021, 0.041, 0.079}, 0, 0, 5.61, 59100},
-    {L"Изопентан", 107, {0.011, 0.048, 0.121, 0.296, 0.59}, 0, 0, 6.82, 59600},
-    {L"н-Пентан", 108, {0.0098, 0.051, 0.118, 0.304, 0.61}, 0, 0, 7.35, 60200},
-    {L"Гексаны", 109, {0.0051, 0.021, 0.058, 0.152, 0.31}, 0, 0, 10.4, 71800},
-    {L"Азот", 118, {0.012, 0.024, 0.51, 2.48, 19.8}, 1.43, 270, 0, 0},
-    {L"Диоксид углерода", 114, {0.0152, 0.098, 0.61, 2.02, 5.95}, 3.31, 385, 0, 0},
-    {L"Кислород", 117, {0.0048, 0.021, 0.052, 0.248, 0.59}, 1.18, 265, 0, 0},
-    {L"Гелий", 115, {0.0051, 0.0198, 0.051, 0.102, 0.298}, 0.62, 410, 0, 0},
-    {L"Водород", 116, {0.0021, 0.0102, 0.049, 0.201, 0.51}, 0.71, 980, 0, 0},
+    {L"Этан", L"C2H6", {0.6, 2.1, 4.4, 7.9, 14.8}, 5.12, 420, 1.87, 24600},
+    {L"Пропан", L"C3H8", {0.12, 0.58, 1.46, 2.96, 5.8}, 0, 0, 3.02, 36400},
+    {L"Изобутан", L"i-C4H10", {0.021, 0.105, 0.31, 0.79, 1.75}, 0, 0, 4.46, 47800},
+    {L"н-Бутан", L"n-C4H10", {0.023, 0.118, 0.36, 0.88, 1.96}, 0, 0, 4.98, 48300},
+    {L"Неопентан", L"neo-C5H12", {0.0052, 0.0104, 0.021, 0.041, 0.079}, 0, 0, 5.61, 59100},
+    {L"Изопентан", L"i-C5H12", {0.011, 0.048, 0.121, 0.296, 0.59}, 0, 0, 6.82, 59600},
+    {L"н-Пентан", L"n-C5H12", {0.0098, 0.051, 0.118, 0.304, 0.61}, 0, 0, 7.35, 60200},
+    {L"Гексаны", L"C6H14", {0.0051, 0.021, 0.058, 0.152, 0.31}, 0, 0, 10.4, 71800},
+    {L"Азот", L"N2", {0.012, 0.024, 0.51, 2.48, 19.8}, 1.43, 270, 0, 0},
+    {L"Диоксид углерода", L"CO2", {0.0152, 0.098, 0.61, 2.02, 5.95}, 3.31, 385, 0, 0},
+    {L"Кислород", L"O2", {0.0048, 0.021, 0.052, 0.248, 0.59}, 1.18, 265, 0, 0},
+    {L"Гелий", L"He", {0.0051, 0.0198, 0.051, 0.102, 0.298}, 0.62, 410, 0, 0},
+    {L"Водород", L"H2", {0.0021, 0.0102, 0.049, 0.201, 0.51}, 0.71, 980, 0, 0},
 };
-const ComponentSpec kMethane = {L"Метан", 101, {}, 2.06, 310, 1.34, 12500};
+const ComponentSpec kMethane = {L"Метан", L"CH4", {}, 2.06, 310, 1.34, 12500};
 const uint32_t kMixtureIds[kMixtures] = {12, 15, 17, 21, 24};
 
 double RoundSignificant(double v, int digits) {
@@ -157,7 +157,7 @@ std::vector<AssayPlan> PlanAssays(Random& random, int runsPerMixture) {
 
 struct PeakData {
     std::wstring name;
-    int nameid;
+    std::wstring nameid;  // empty for an unidentified peak
     int32_t channel;
     double time, area;
 };
@@ -195,10 +195,10 @@ const char* const kSchema =
     "CREATE TABLE mixture (id INTEGER PRIMARY KEY, name TEXT NOT NULL, ballon TEXT, release INTEGER,"
     " expiry INTEGER);"
     "CREATE TABLE mixturecomp (id INTEGER PRIMARY KEY, mixtureid INTEGER NOT NULL REFERENCES mixture(id),"
-    " nameid INTEGER, name TEXT, concentration REAL, deviation REAL);"
+    " nameid TEXT, name TEXT, concentration REAL, deviation REAL);"
     "CREATE TABLE assay (id INTEGER PRIMARY KEY, date INTEGER, filename TEXT, sample TEXT, mixture TEXT,"
     " ishidden INTEGER NOT NULL DEFAULT 0, isdeleted INTEGER NOT NULL DEFAULT 0);"
-    "CREATE TABLE peak (id INTEGER PRIMARY KEY, assayid INTEGER NOT NULL REFERENCES assay(id), nameid INTEGER,"
+    "CREATE TABLE peak (id INTEGER PRIMARY KEY, assayid INTEGER NOT NULL REFERENCES assay(id), nameid TEXT,"
     " name TEXT, area REAL, time REAL, channel INTEGER);"
     "CREATE INDEX mixture_name ON mixture(name);"
     "CREATE INDEX mixturecomp_mixture ON mixturecomp(mixtureid);"
@@ -209,7 +209,7 @@ const char* const kSchema =
 // unidentified peak per channel.
 std::vector<PeakData> MakePeaks(Random& random, const MixtureData* mixture) {
     std::vector<PeakData> peaks;
-    auto add = [&](const std::wstring& name, int nameid, int32_t channel, double time, double response, double x) {
+    auto add = [&](const std::wstring& name, const std::wstring& nameid, int32_t channel, double time, double response, double x) {
         double rsd = 0.002 + 0.0004 / std::sqrt(x);
         double area = response * x * (1.0 + rsd * random.Normal());
         peaks.push_back({name, nameid, channel, time + 0.002 * random.Normal(), area});
@@ -220,11 +220,11 @@ std::vector<PeakData> MakePeaks(Random& random, const MixtureData* mixture) {
             if (c.spec->fidTime > 0) add(c.spec->name, c.spec->nameid, 1, c.spec->fidTime, c.spec->fidResponse, c.concentration);
         }
     } else {  // air
-        add(L"Кислород", 117, 0, 1.18, 265, 20.9);
-        add(L"Азот", 118, 0, 1.43, 270, 78.1);
+        add(L"Кислород", L"O2", 0, 1.18, 265, 20.9);
+        add(L"Азот", L"N2", 0, 1.43, 270, 78.1);
     }
-    add(L"", 0, 0, 8.9, 120, random.Between(0.002, 0.01));
-    add(L"", 0, 1, 11.6, 5000, random.Between(0.001, 0.004));
+    add(L"", L"", 0, 8.9, 120, random.Between(0.002, 0.01));
+    add(L"", L"", 1, 11.6, 5000, random.Between(0.001, 0.004));
     return peaks;
 }
 
@@ -341,7 +341,7 @@ int Generate(const fs::path& outDir, uint64_t seed, bool windowsPaths, size_t po
         db.Run(insertMixture);
         for (const Certified& c : m.components) {
             sqlite3_bind_int64(insertComponent, 1, m.id);
-            sqlite3_bind_int(insertComponent, 2, c.spec->nameid);
+            BindText(insertComponent, 2, c.spec->nameid);
             BindText(insertComponent, 3, c.spec->name);
             sqlite3_bind_double(insertComponent, 4, c.concentration);
             sqlite3_bind_double(insertComponent, 5, c.deviation);
@@ -376,7 +376,7 @@ int Generate(const fs::path& outDir, uint64_t seed, bool windowsPaths, size_t po
         db.Run(insertAssay);
         for (const PeakData& p : peaks) {
             sqlite3_bind_int64(insertPeak, 1, a.id);
-            if (p.nameid) sqlite3_bind_int(insertPeak, 2, p.nameid);
+            if (!p.nameid.empty()) BindText(insertPeak, 2, p.nameid);
             else sqlite3_bind_null(insertPeak, 2);
             BindText(insertPeak, 3, p.name);
             sqlite3_bind_double(insertPeak, 4, p.area);
