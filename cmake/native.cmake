@@ -53,3 +53,6 @@ endif()
 # The shell helpers of the tools: a script's status is its own, not its clean-up's.
 add_test(NAME tools.exit-status COMMAND bash "${CMAKE_SOURCE_DIR}/tests/scripts/exit_status.sh")
 set_tests_properties(tools.exit-status PROPERTIES SKIP_RETURN_CODE 77 LABELS tool)
+# The main job's copy of a host database of the user's.
+add_test(NAME tools.user-db COMMAND Python3::Interpreter "${CMAKE_SOURCE_DIR}/tests/scripts/user_db_test.py")
+set_tests_properties(tools.user-db PROPERTIES LABELS tool)

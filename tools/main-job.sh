@@ -10,15 +10,28 @@
 #   tools/main-job.sh --interactive  set up and build, then open the simulated host
 #                                    with the sample data for a person (on $DISPLAY,
 #                                    or on a private X server shown through VNC)
+#   --db FILE                        with either: the same over a host database of
+#                                    your own instead of the sample data; the plug-in
+#                                    reads a copy of it (FILE is never written) and the
+#                                    chromatogram files as the database names them
 set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
 . "$here/tools/lib.sh"
 mode=road
-case ${1:-} in
-  "") ;;
-  --interactive) mode=interactive ;;
-  *) echo "usage: tools/main-job.sh [--interactive]" >&2; exit 2 ;;
-esac
+user_db=
+usage() { echo "usage: tools/main-job.sh [--interactive] [--db FILE]" >&2; exit 2; }
+while [ $# -gt 0 ]; do
+  case $1 in
+    --interactive) mode=interactive ;;
+    --db) [ $# -ge 2 ] || usage; user_db=$2; shift ;;
+    *) usage ;;
+  esac
+  shift
+done
+if [ -n "$user_db" ]; then
+  [ -f "$user_db" ] || { echo "main job: no database file $user_db" >&2; exit 2; }
+  user_db=$(realpath "$user_db")
+fi
 
 "$here/tools/setup.sh"
 "$here/tools/build.sh"
@@ -30,10 +43,18 @@ winpath() { echo "Z:$(echo "$1" | tr / '\\')"; }
 host="$here/build/x86_64/host-sim.exe"
 dll=$(winpath "$here/build/x86_64/Tessaro.dll")
 
-step "sample host database and chromatograms (seed 1)"
-"$here/build/native/tessaro-sample" --out "$out/data" --seed 1 --windows-paths
-# The same data set with native file paths, so the native check reads the passports.
-"$here/build/native/tessaro-sample" --out "$out/data-native" --seed 1 >/dev/null
+if [ -n "$user_db" ]; then
+  step "your host database $user_db (copied; the chromatograms stay where it names them)"
+  mkdir -p "$out/data" "$out/data-native"
+  python3 "$here/tools/user_db.py" "$user_db" "$out/data/host.db" "$out/data-native/host.db" "$WINEPREFIX"
+  data_name="your data"
+else
+  step "sample host database and chromatograms (seed 1)"
+  "$here/build/native/tessaro-sample" --out "$out/data" --seed 1 --windows-paths
+  # The same data set with native file paths, so the native check reads the passports.
+  "$here/build/native/tessaro-sample" --out "$out/data-native" --seed 1 >/dev/null
+  data_name="the sample data"
+fi
 db=$(winpath "$out/data/host.db")
 
 if [ $mode = interactive ]; then
@@ -43,15 +64,16 @@ if [ $mode = interactive ]; then
     x11vnc -display "$DISPLAY" -localhost -forever -nopw -quiet -bg -o "$out/x11vnc.log" >/dev/null
     step "no X display here: the host runs on $DISPLAY, shown by VNC on localhost:5900"
   fi
-  step "simulated host with the sample data: menu Данные/Расчёты/Tessaro opens the plug-in; close the host to end"
+  step "simulated host with $data_name: menu Данные/Расчёты/Tessaro opens the plug-in; close the host to end"
   /usr/lib/wine/wine64 "$host" --dll "$dll" --db "$db" --interactive --profile "$(winpath "$out/profile.txt")"
+  exit 0
 fi
 
 ensure_display
 step "plug-in description, as the host reads it"
 /usr/lib/wine/wine64 "$host" --dll "$dll" --info | python3 -m json.tool --no-ensure-ascii | tee "$out/plugin-info.json"
 
-step "linearity check of the sample data with pressure correction (tessaro-check: the plug-in's loading and calculation, natively)"
+step "linearity check of $data_name with pressure correction (tessaro-check: the plug-in's loading and calculation, natively)"
 "$here/build/native/tessaro-check" --db "$out/data-native/host.db" --press-correct | tee "$out/check.txt"
 "$here/build/native/tessaro-check" --db "$out/data-native/host.db" --press-correct --format json > "$out/check.json"
 
