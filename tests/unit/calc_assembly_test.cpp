@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "host/program_settings.h"
+#include "report/report_document.h"
 #include "tests/unit/calc_fixture.h"
 #include "ui/model/results_table.h"
 
@@ -246,6 +247,36 @@ TEST_F(FiveMixtures, OxygenThatFailsIsSplitAtTheRangeBoundary) {
     EXPECT_EQ(comps[3]->levelsUsed, 3);
     EXPECT_FALSE(low.bOk);
     EXPECT_TRUE(comps[3]->rOk);
+}
+
+// A peak no mixture certifies has no line: its report row says so in short
+// cells, and no cell of the whole report grows past what a table column holds.
+TEST_F(FiveMixtures, AnUncertifiedPeakLeavesNoBlownCellInTheReport) {
+    Build({{{L"Этан", 1}}, {{L"Этан", 2}}, {{L"Этан", 3}}, {{L"Этан", 4}}, {{L"Этан", 5}}},
+          [](const std::wstring&, double x, int) { return 100 * x; });
+    for (AssayRecord& a : assays) a.peaks.push_back(Peak(L"Аргон", 55.5, 0, 9.0));
+    mixtures[0]->release = CTime(-86400);  // before 1970
+    Run();
+    ASSERT_NE(Find(L"Аргон"), nullptr);
+    ReportInputs inputs;
+    inputs.mixtures = &mixtures;
+    inputs.assays = &assays;
+    inputs.components = &calc.GetComponents();
+    inputs.options = {L"ХГ-1", L"Оператор", 1, 1, 1, 1, 0};
+    inputs.created = LocalTime(2026, 12, 11, 10, 0);
+    pugi::xml_document document;
+    BuildReportDocument(StartReportDocument(document), inputs);
+    size_t longest = 0, cells = 0;
+    std::wstring longestText;
+    for (const pugi::xpath_node& found : document.select_nodes(L"//*[not(*)]")) {
+        const pugi::xml_node node = found.node();
+        const std::wstring text = node.text().get();
+        ++cells;
+        if (text.size() > longest) longest = text.size(), longestText = text;
+    }
+    EXPECT_GT(cells, 50u);
+    EXPECT_LE(longest, 40u) << "cell: " << longestText;
+    EXPECT_EQ(document.select_node(L"//table2/row/DateRelease").node().text().get(), std::wstring(L"---"));
 }
 
 TEST_F(FiveMixtures, MethaneThatFailsThroughTheOriginIsRefitted) {
