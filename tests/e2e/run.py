@@ -763,6 +763,13 @@ def test_components_dialog(ctx):
     tab = records(calls, "cell-edit")[0]
     expect(tab["opened"] and not tab["editorLeft"] and tab["text"] == "iso", "Tab in the editor: %r" % tab)
     expect(tab["focus"] not in (0, R.IDC_COMP_LIST, R.IDC_GRID_EDITOR), "Tab left the focus at %r" % tab["focus"])
+    # Shift+Tab likewise, the focus going back the other way.
+    calls = ctx.scenario("components-backtab", ["press IDC_MAIN_COMPONENTS cancel backtabedit:IDC_COMP_LIST:3:2=iso"],
+                         profile)
+    back = records(calls, "cell-edit")[0]
+    expect(back["opened"] and not back["editorLeft"] and back["text"] == "iso", "Shift+Tab in the editor: %r" % back)
+    expect(back["focus"] not in (0, R.IDC_COMP_LIST, R.IDC_GRID_EDITOR, tab["focus"]),
+           "Shift+Tab left the focus at %r (Tab at %r)" % (back["focus"], tab["focus"]))
 
 
 

@@ -7,7 +7,7 @@
 //
 //   command                       fire the plug-in's menu command again
 //   press ID [ok|cancel] [set:ID=TEXT] [check:ID=0|1] [click:ID] [edit:LIST:ROW:COLUMN=TEXT]
-//            [tabedit:LIST:ROW:COLUMN=TEXT]
+//            [tabedit:LIST:ROW:COLUMN=TEXT] [backtabedit:LIST:ROW:COLUMN=TEXT]
 //                                 press a button of the plug-in's main window
 //                                 or of one of its pages; with ok/cancel the
 //                                 modal dialog it opens is recorded (list views
@@ -15,7 +15,7 @@
 //                                 cells edited in place (LIST an ID; a double
 //                                 click on the cell, the text typed, the focus
 //                                 moved away, or with tabedit: Tab pressed in
-//                                 the editor; each edit recorded as "cell-edit"
+//                                 the editor, with backtabedit: Shift+Tab; each edit recorded as "cell-edit"
 //                                 with whether an editor opened, whether one is
 //                                 still open, the id of the focused control and
 //                                 the cell's text after it), its buttons given by click
@@ -82,6 +82,7 @@
 #include <cstddef>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <functional>
 #include <sstream>
 #include <string>
@@ -118,6 +119,7 @@ struct CellEdit {
     int list = 0, row = 0, column = 0;
     std::wstring text;
     bool byTab = false;  // ended by Tab through the dialog's keyboard handling
+    bool shift = false;  // Shift held with that Tab
 };
 
 struct ModalAnswer {
@@ -152,9 +154,16 @@ void EditCell(HWND dialog, const CellEdit& edit) {
         if (editor) {
             SetWindowTextW(editor, edit.text.c_str());
             if (edit.byTab) {
-                // As the dialog's message loop hands a Tab pressed in the editor on.
+                // As the dialog's message loop hands a Tab pressed in the editor on;
+                // the dialog reads Shift from the thread's keyboard state.
+                BYTE keys[256] = {}, held[256] = {};
+                GetKeyboardState(keys);
+                std::memcpy(held, keys, sizeof held);
+                held[VK_SHIFT] = edit.shift ? 0x80 : 0;
+                SetKeyboardState(held);
                 MSG tab{editor, WM_KEYDOWN, VK_TAB, 0x000F0001, 0, {0, 0}};
                 if (!IsDialogMessageW(dialog, &tab)) DispatchMessageW(&tab);
+                SetKeyboardState(keys);
             } else {
                 SetFocus(list);
             }
@@ -241,10 +250,12 @@ bool ReadAnswer(const std::vector<std::string>& options, ModalAnswer& answer, st
             int id = 0;
             if (!ReadScenarioId(option.substr(6), id, error)) return false;
             answer.clicks.push_back(id);
-        } else if (option.rfind("edit:", 0) == 0 || option.rfind("tabedit:", 0) == 0) {
+        } else if (option.rfind("edit:", 0) == 0 || option.rfind("tabedit:", 0) == 0 ||
+                   option.rfind("backtabedit:", 0) == 0) {
             CellEdit edit;
-            edit.byTab = option[0] == 't';
-            if (!ReadCellEdit(option.substr(edit.byTab ? 3 : 0), edit, error)) return false;
+            edit.shift = option[0] == 'b';
+            edit.byTab = edit.shift || option[0] == 't';
+            if (!ReadCellEdit(option.substr(edit.shift ? 7 : edit.byTab ? 3 : 0), edit, error)) return false;
             answer.edits.push_back(edit);
         } else if (option.rfind("set:", 0) == 0 || option.rfind("check:", 0) == 0) {
             size_t colon = option.find(':'), equals = option.find('=');
