@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <utility>
 
 namespace {
 
@@ -77,12 +78,16 @@ void ShowPointsOnPageChart(PlotChart& chart, const GraphPoints& points) {
     ShowPoints(chart, points, s, 0.1);
 }
 
-void SetupReportChart(PlotChart& chart, const GraphPoints& points) {
+void StyleReportChart(PlotChart& chart) {
     chart.tickFont = chart.captionFont = CyrillicFont(25);
     chart.xCaption = kConcentrationCaption;
     chart.yCaption = kAreaCaption;
     chart.captionColor = chart.axisColor = 0x000000;
     chart.framePenWidth = 2;
+}
+
+void SetupReportChart(PlotChart& chart, const GraphPoints& points) {
+    StyleReportChart(chart);
     PlotSeries& s = chart.Series(chart.AddSeries());
     s.color = 0x000000;
     s.penStyle = PenStyle::Solid;
@@ -94,18 +99,42 @@ void SetupReportChart(PlotChart& chart, const GraphPoints& points) {
 }
 
 int AddStraightLine(PlotChart& chart, double slope, double intercept, double x0, double x1, PlotColor color,
-                    int32_t penWidth) {
+                    int32_t penWidth, int32_t steps) {
+    steps = std::max(1, steps);
     const int index = chart.AddSeries();
     PlotSeries& s = chart.Series(static_cast<size_t>(index));
     s.color = color;
     s.penWidth = penWidth;
     s.marker = MarkerNone;
     s.line = LinePolyline;
-    s.count = 2;
+    s.count = steps + 1;
     s.xOrigin = x0;
-    s.xIncrement = x1 - x0;
+    s.xIncrement = (x1 - x0) / steps;
     s.yOrigin = slope * x0 + intercept;
-    s.yIncrement = slope * (x1 - x0);
+    s.yIncrement = slope * (x1 - x0) / steps;
     UpdateAccessors(s);
     return index;
+}
+
+bool GraphLine::Known() const { return Plottable(slope) && Plottable(intercept); }
+
+bool LineInsideBox(const GraphLine& line, double& x0, double& x1, double yMin, double yMax) {
+    if (!line.Known() || !(x0 < x1) || !(yMin <= yMax)) return false;
+    if (line.slope == 0.0) return line.intercept >= yMin && line.intercept <= yMax;
+    double a = (yMin - line.intercept) / line.slope, b = (yMax - line.intercept) / line.slope;
+    if (a > b) std::swap(a, b);
+    x0 = std::max(x0, a);
+    x1 = std::min(x1, b);
+    return std::isfinite(x0) && std::isfinite(x1) && x0 < x1;
+}
+
+int AddCalibrationLine(PlotChart& chart, const GraphLine& line, PlotColor color, int32_t penWidth) {
+    if (chart.autoX) return -1;
+    double x0 = chart.userXMin, x1 = chart.userXMax;
+    const bool inside = chart.autoY ? line.Known() && x0 < x1
+                                    : LineInsideBox(line, x0, x1, chart.userYMin, chart.userYMax);
+    if (!inside) return -1;
+    const int index = AddStraightLine(chart, line.slope, line.intercept, x0, x1, color, penWidth, kLineSteps);
+    std::rotate(chart.series.begin(), chart.series.begin() + index, chart.series.end());  // drawn first
+    return 0;
 }

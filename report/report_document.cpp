@@ -19,6 +19,23 @@ pugi::xml_node AppendHeaderRow(pugi::xml_node table, const wchar_t* title, const
     return row;
 }
 
+// Draws one picture on a fresh image; when drawn, calls drawn() and appends
+// `name` with the saved file's path (none when it is not saved). False when
+// there was no image or nothing was drawn.
+template <typename Draw, typename Drawn>
+bool AppendPicture(pugi::xml_node root, const wchar_t* name, ReportPictureWorkshop& pictures,
+                   const std::wstring& directory, const wchar_t* fileName, Draw draw, Drawn drawn) {
+    DrawSurface* surface = pictures.BeginImage();
+    const bool done = surface && draw(*surface);
+    if (done) {
+        drawn();
+        const std::wstring path = pictures.SaveImage(directory, fileName);
+        if (!path.empty()) AppendText(root, name, path);
+    }
+    pictures.EndImage();
+    return done;
+}
+
 }  // namespace
 
 void AppendHeaderTable(pugi::xml_node root, const ReportOptions& options) {
@@ -124,18 +141,14 @@ void AppendGraphData(pugi::xml_node root, const GraphReportData& data, int32_t d
 void AppendGraphPart(pugi::xml_node root, ReportGraphSource& graph, ReportPictureWorkshop& pictures, int32_t digits) {
     const std::wstring directory = pictures.MakeWorkingDirectory();
     if (directory.empty()) return;
-    DrawSurface* surface = pictures.BeginImage();
-    if (!surface) {
-        pictures.EndImage();
-        return;
-    }
     GraphReportData data;
-    if (graph.ExportGraphData(*surface, data) == 0) {
-        AppendGraphData(root, data, digits);
-        const std::wstring path = pictures.SaveImage(directory, kReportPictureName);
-        if (!path.empty()) AppendText(root, L"PictureGraph", path);
-    }
-    pictures.EndImage();
+    const auto graphPicture = [&](DrawSurface& surface) { return graph.ExportGraphData(surface, data) == 0; };
+    if (!AppendPicture(root, L"PictureGraph", pictures, directory, kReportPictureName, graphPicture,
+                       [&] { AppendGraphData(root, data, digits); }))
+        return;
+    const auto deviationPicture = [&](DrawSurface& surface) { return graph.ExportDeviationPicture(surface) == 0; };
+    AppendPicture(root, L"PictureDeviations", pictures, directory, kReportDeviationPictureName, deviationPicture,
+                  [] {});
 }
 
 void BuildReportDocument(pugi::xml_node root, const ReportInputs& inputs) {

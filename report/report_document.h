@@ -28,12 +28,15 @@ struct ReportOptions {
 
 // The graph page's part of the report: draws the chosen component onto the
 // picture's surface and gives its graph data, which the report writes as
-// "graphComp", "graph_Ch", "graphFormula" and "table6". 0 on success, -1
-// without results, -2 without a valid component choice (then nothing is given).
+// "graphComp", "graph_Ch", "graphFormula" and "table6"; and draws the chosen
+// component's deviation chart onto a second picture. 0 on success, -1
+// without results, -2 without a valid component choice (then nothing is
+// drawn or given).
 class ReportGraphSource {
 public:
     virtual ~ReportGraphSource() = default;
     virtual int ExportGraphData(DrawSurface& surface, GraphReportData& data) = 0;
+    virtual int ExportDeviationPicture(DrawSurface& surface) = 0;
 };
 
 // The platform's side of the graph picture.
@@ -52,6 +55,7 @@ public:
 };
 
 inline constexpr const wchar_t* kReportPictureName = L"TessaroGraph.png";
+inline constexpr const wchar_t* kReportDeviationPictureName = L"TessaroDeviations.png";
 inline constexpr const wchar_t* kReportTemplate = L"Tessaro\\ReportTemplate.odt";
 inline constexpr const wchar_t* kReportTemplateWithGraph = L"Tessaro\\ReportTemplateWitchGraph.odt";
 
@@ -78,7 +82,8 @@ void AppendResultsTable(pugi::xml_node root, const LinearityCalc::Components& co
 // "table6" (a row per level: "num", "graph_x", "graph_A"), numbers with digits
 // decimals, "---" for one that was not computed or is not finite.
 void AppendGraphData(pugi::xml_node root, const GraphReportData& data, int32_t digits);
-// The graph data and, when saved, "PictureGraph". Nothing is appended when the
+// The graph data and, when saved, "PictureGraph", then, when drawn and saved,
+// "PictureDeviations" (the deviation chart). Nothing is appended when the
 // working directory, the image or the graph page's data cannot be had.
 void AppendGraphPart(pugi::xml_node root, ReportGraphSource& graph, ReportPictureWorkshop& pictures, int32_t digits);
 

@@ -10,6 +10,7 @@ bool DlgGraphPreview::OnInitDialog() {
     model_ = GraphPageModel();  // a window made again starts without results
     SetItemText(IDC_GRAPH_COMPONENT_LABEL, Module::Text(IDS_COMPONENT_LABEL));
     SetItemText(IDC_GRAPH_CHANNEL_LABEL, Module::Text(IDS_CHANNEL_LABEL));
+    SetItemText(IDC_GRAPH_DEVIATIONS, Module::Text(IDS_GRAPH_DEVIATIONS));
     StaticControl chart;
     chart.Bind(Item(IDC_GRAPH_CHART));
     chart.MakeOwnerDrawn();
@@ -77,7 +78,16 @@ int DlgGraphPreview::ExportGraphData(DrawSurface& surface, GraphReportData& data
     return model_.ExportGraphData(surface, ChosenComponent(), data);
 }
 
+int DlgGraphPreview::ExportDeviationPicture(DrawSurface& surface) {
+    return model_.ExportDeviationPicture(surface, ChosenComponent());
+}
+
 void DlgGraphPreview::OnCommand(int id, int code) {
+    if (id == IDC_GRAPH_DEVIATIONS && code == BN_CLICKED) {
+        model_.SetView(Checked(IDC_GRAPH_DEVIATIONS) ? GraphView::Deviations : GraphView::Calibration);
+        RedrawWindow(Item(IDC_GRAPH_CHART), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+        return;
+    }
     if (code != CBN_SELCHANGE) return;
     if (id == IDC_GRAPH_CHANNEL) {
         FillComponentList();

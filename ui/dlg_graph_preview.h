@@ -1,6 +1,7 @@
 // DlgGraphPreview: lower strip, tab 4, the graph page. For one channel and
 // one component of the last calculation it lists the levels and draws mean
-// area against concentration; it also draws the report picture and writes
+// area against concentration with the fitted line, or, with the switch
+// "Отклонения", each level's deviation against its norm; it also draws the report picture and writes
 // the graph data into the report document. What is shown is decided by
 // GraphPageModel; the page only puts it into its controls.
 #pragma once
@@ -33,6 +34,8 @@ public:
     // Draws the report picture onto surface and gives the report's graph data:
     // 0, -1 without results, -2 without a valid component choice.
     int ExportGraphData(DrawSurface& surface, GraphReportData& data);
+    // Draws the report's deviation picture onto surface: codes as above.
+    int ExportDeviationPicture(DrawSurface& surface);
 
 protected:
     bool OnInitDialog() override;

@@ -130,6 +130,10 @@ int DlgMain::GraphPageSource::ExportGraphData(DrawSurface& surface, GraphReportD
     return GraphPage().ExportGraphData(surface, data);
 }
 
+int DlgMain::GraphPageSource::ExportDeviationPicture(DrawSurface& surface) {
+    return GraphPage().ExportDeviationPicture(surface);
+}
+
 void DlgMain::Recalculate() {
     ++recalculations_;
     RecalculationSteps steps;

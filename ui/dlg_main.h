@@ -61,6 +61,7 @@ private:
     // The graph page as the report's source of the graph picture and data.
     struct GraphPageSource : ReportGraphSource {
         int ExportGraphData(DrawSurface& surface, GraphReportData& data) override;
+        int ExportDeviationPicture(DrawSurface& surface) override;
     } graphSource_;
     std::unique_ptr<DlgComponents> components_;
     int recalculations_ = 0;

@@ -666,7 +666,8 @@ def test_report_faults(ctx):
     """The report with every section, twice in one dialog: a missing template (-1), a host
     temporary file that cannot be made (-2) and a process temporary folder that does not exist
     (-2) answer with their boxes each time and the dialog stays open; the picture, drawn before
-    the export, stays in a working temporary folder. When only the plug-in's working folder
+    the export, stays in a working temporary folder
+    (with the deviation picture beside it). When only the plug-in's working folder
     cannot be made the report is written without its picture and nothing is said. No report is
     written on a failure, the loaded data stay and the window answers."""
     database = sample_data(ctx)
@@ -718,7 +719,8 @@ def test_report_faults(ctx):
         expect(len(made) == 2 * pictures and all(m.startswith("tvk") for m in made),
                "%s: working folders %r" % (name, made))
         for folder in (m for m in made if m.endswith(".cat")):
-            expect(os.listdir(os.path.join(folders["plugin-temp"], folder)) == ["TessaroGraph.png"],
+            expect(sorted(os.listdir(os.path.join(folders["plugin-temp"], folder))) ==
+                   ["TessaroDeviations.png", "TessaroGraph.png"],
                    "%s: %s" % (name, folder))
         expect(not os.path.exists(missing), "%s: the missing temporary folder was made" % name)
         expect(os.listdir(folders["host-temp"]) == [], "%s: the host left a temporary file" % name)

@@ -139,12 +139,13 @@ REPORT_TABLES = [
                 {"num": "2", "CompName": "Азот", "formula": "A = 17.000 * x + 0.000", "BB": "---", "b": "---",
                  "R": "---", "R_norm": "0.999", "b_OK": "---", "R_OK": "---"}]),
 ]
+DEVIATIONS_HEADING = "Отклонения от градуировочной характеристики"
 GRAPH_VALUES = [("graphComp", "Метан"), ("graph_Ch", "1"), ("graphFormula", "A = 1234.568 * x + -0.250")]
 GRAPH_TABLE = ("table6", [{"num": "1", "graph_x": "90.500", "graph_A": "111700.000"},
                           {"num": "2", "graph_x": "95.123", "graph_A": "117400.000"}])
 
 
-def report_document(tables, values=(), picture=None):
+def report_document(tables, values=(), picture=None, deviations=None):
     """A report document shaped like the plug-in's, as UTF-8 XML text."""
     root = ElementTree.Element("root")
     ElementTree.SubElement(root, "DateCreated").text = "05.03.2025, 14:07"
@@ -158,6 +159,8 @@ def report_document(tables, values=(), picture=None):
         ElementTree.SubElement(root, name).text = text
     if picture:
         ElementTree.SubElement(root, "PictureGraph").text = picture
+    if deviations:
+        ElementTree.SubElement(root, "PictureDeviations").text = deviations
     return b'<?xml version="1.0" encoding="utf-8"?>' + ElementTree.tostring(root, encoding="utf-8")
 
 
@@ -218,7 +221,9 @@ def test_report_export(ctx):
     work = ctx.work
     png = png_file(os.path.join(work, "TessaroGraph.png"), 40, 20)
     picture = winenv.Wine.path(os.path.join(work, "TessaroGraph.png"))
-    full = report_document(REPORT_TABLES + [GRAPH_TABLE], GRAPH_VALUES, picture)
+    deviations_png = png_file(os.path.join(work, "TessaroDeviations.png"), 30, 30)
+    deviations = winenv.Wine.path(os.path.join(work, "TessaroDeviations.png"))
+    full = report_document(REPORT_TABLES + [GRAPH_TABLE], GRAPH_VALUES, picture, deviations)
     for template, with_graph in (("ReportTemplateWitchGraph.odt", True), ("ReportTemplate.odt", False)):
         out = os.path.join(work, "Отчеты", template)
         result, record = export(ctx, full, "Tessaro\\" + template, out)
@@ -244,15 +249,19 @@ def test_report_export(ctx):
         if with_graph:
             for text in graph_texts:
                 expect(text in texts, "graph text %r missing" % text)
-            expect(len(images) == 1 and images[0].get("{%s}href" % XLINK) == "Pictures/TessaroGraph.png",
-                   "picture reference %r" % [i.attrib for i in images])
+            expect([i.get("{%s}href" % XLINK) for i in images] ==
+                   ["Pictures/TessaroGraph.png", "Pictures/TessaroDeviations.png"],
+                   "picture references %r" % [i.attrib for i in images])
             expect(package.read("Pictures/TessaroGraph.png") == png, "the embedded picture differs from the file")
+            expect(package.read("Pictures/TessaroDeviations.png") == deviations_png, "the deviation picture differs")
+            expect(DEVIATIONS_HEADING in texts, "the deviation heading is missing")
             expect(listed.get("Pictures/TessaroGraph.png") == "image/png", "manifest %r" % listed)
             frame = next(content.iter("{%s}frame" % ODF_DRAW))
             width, height = (float(frame.get("{%s}%s" % (ODF_SVG, k))[:-2]) for k in ("width", "height"))
             expect(abs(height - width / 2) < 0.01, "frame %r x %r for a 2:1 picture" % (width, height))
         else:
-            expect(not any(t in texts for t in graph_texts) and not images, "graph part in the report without graph")
+            expect(not any(t in texts for t in graph_texts + [DEVIATIONS_HEADING]) and not images,
+                   "graph part in the report without graph")
             expect(not any(n.startswith("Pictures/") for n in package.namelist()), "a picture without graph")
         if shutil.which("soffice"):
             pdf_dir = os.path.join(work, "pdf")
@@ -268,7 +277,7 @@ def test_report_export(ctx):
     package = check_package(out)
     texts = cell_texts(ElementTree.fromstring(package.read("content.xml")))
     for heading in ("Градуировочные смеси", "Хроматограммы", "Аттестованный состав смесей",
-                    "Результаты проверки линейности", "График градуировочной характеристики"):
+                    "Результаты проверки линейности", "График градуировочной характеристики", DEVIATIONS_HEADING):
         expect(heading not in texts, "section %r stays without its data" % heading)
     expect("Кузнецова Е. В." in texts, "operator missing in the short report")
 
@@ -851,14 +860,15 @@ def test_report_of_sample(ctx):
     package = check_package(report)
     texts = cell_texts(ElementTree.fromstring(package.read("content.xml")))
     for heading in ("Градуировочные смеси", "Хроматограммы", "Аттестованный состав смесей",
-                    "Результаты проверки линейности", "График градуировочной характеристики"):
+                    "Результаты проверки линейности", "График градуировочной характеристики", DEVIATIONS_HEADING):
         expect(heading in texts, "section %r missing in the report of the sample data" % heading)
     expect("ХГ-2/0417" in texts and "Кузнецова" in texts, "device and operator missing")
     expect(any(t.startswith("-- Канал") for t in texts) and "Да" in texts, "results section without rows")
     expect(any(t.startswith("Компонент: ") for t in texts), "graph component caption missing")
-    picture = package.read("Pictures/TessaroGraph.png")
-    expect(picture[:8] == b"\x89PNG\r\n\x1a\n" and struct.unpack(">II", picture[16:24]) == (1000, 1000),
-           "embedded picture is not the 1000 x 1000 graph")
+    for name in ("TessaroGraph.png", "TessaroDeviations.png"):
+        picture = package.read("Pictures/" + name)
+        expect(picture[:8] == b"\x89PNG\r\n\x1a\n" and struct.unpack(">II", picture[16:24]) == (1000, 1000),
+               "embedded %s is not a 1000 x 1000 picture" % name)
     if shutil.which("soffice"):
         subprocess.run(["soffice", "--headless", "--convert-to", "pdf", "--outdir", artefacts_dir(ctx), kept],
                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=300)

@@ -86,9 +86,10 @@ TEST_F(GraphPageTest, LevelWithoutConcentrationIsNeitherListedPlottedNorGiven) {
     EXPECT_EQ(model.Rows()[1].cells[0], L"2");
     EXPECT_EQ(model.Rows()[1].cells[1], FormatW(L"%f", shown[1]->conc));
     EXPECT_EQ(model.Rows()[0].cells[2], FormatW(L"%f", shown[0]->meanArea));
-    ASSERT_EQ(model.Chart().series.size(), 1u);
-    EXPECT_EQ(model.Chart().series[0].count, 2);
-    EXPECT_EQ(model.Chart().series[0].color, 0x737FFFu);
+    ASSERT_EQ(model.Chart().series.size(), 2u);  // the fitted line under the points
+    EXPECT_EQ(model.Chart().series[0].color, kPageLineColor);
+    EXPECT_EQ(model.Chart().series[1].count, 2);
+    EXPECT_EQ(model.Chart().series[1].color, 0x737FFFu);
     EXPECT_DOUBLE_EQ(model.Chart().userXMin, 1.0 - 0.1);
     EXPECT_DOUBLE_EQ(model.Chart().userXMax, 2.0 + 0.1);
 

@@ -91,6 +91,12 @@ struct FakeGraph : ReportGraphSource {
         data.intercept = 0.0;
         return 0;
     }
+    int deviationResult = 0;
+    DrawSurface* deviationsOn = nullptr;
+    int ExportDeviationPicture(DrawSurface& surface) override {
+        deviationsOn = &surface;
+        return deviationResult;
+    }
 };
 
 class ReportDocumentTest : public ::testing::Test {
@@ -132,7 +138,8 @@ TEST_F(ReportDocumentTest, SwitchesChooseTheTablesInOrder) {
         {0, 0, 1, 0, 0, {L"DateCreated", L"table1", L"table4"}},
         {0, 0, 0, 1, 0, {L"DateCreated", L"table1", L"table5"}},
         {0, 0, 0, 0, 1,
-         {L"DateCreated", L"table1", L"graphComp", L"graph_Ch", L"graphFormula", L"table6", L"PictureGraph"}},
+         {L"DateCreated", L"table1", L"graphComp", L"graph_Ch", L"graphFormula", L"table6", L"PictureGraph",
+          L"PictureDeviations"}},
         {1, 1, 1, 1, 0, {L"DateCreated", L"table1", L"table2", L"table3", L"table4", L"table5"}},
     };
     for (const Case& c : cases) {
@@ -306,25 +313,30 @@ TEST_F(ReportDocumentTest, TheHighestChannelIsNumberedWithoutOverflow) {
 }
 
 // The graph part: each missing step leaves the document without graph
-// elements; a picture that is not saved leaves the data without "PictureGraph".
+// elements; a picture that is not saved leaves the data without its element;
+// the deviation picture follows the graph's, on an image of its own.
 TEST_F(ReportDocumentTest, GraphPartSteps) {
     struct Case {
         const wchar_t* directory;
         bool image, saves;
-        int graphResult;
+        int graphResult, deviationResult;
         std::vector<std::wstring> children;
         std::vector<std::string> calls;
     };
     const std::vector<std::wstring> data = {L"graphComp", L"graph_Ch", L"graphFormula", L"table6"};
     std::vector<std::wstring> withPicture = data;
     withPicture.push_back(L"PictureGraph");
+    std::vector<std::wstring> withBoth = withPicture;
+    withBoth.push_back(L"PictureDeviations");
+    const std::vector<std::string> two = {"dir", "begin", "save", "end", "begin", "save", "end"};
     const Case cases[] = {
-        {L"", true, true, 0, {}, {"dir"}},
-        {L"D", false, true, 0, {}, {"dir", "begin", "end"}},
-        {L"D", true, true, -1, {}, {"dir", "begin", "end"}},
-        {L"D", true, true, -2, {}, {"dir", "begin", "end"}},
-        {L"D", true, false, 0, data, {"dir", "begin", "save", "end"}},
-        {L"D", true, true, 0, withPicture, {"dir", "begin", "save", "end"}},
+        {L"", true, true, 0, 0, {}, {"dir"}},
+        {L"D", false, true, 0, 0, {}, {"dir", "begin", "end"}},
+        {L"D", true, true, -1, 0, {}, {"dir", "begin", "end"}},
+        {L"D", true, true, -2, 0, {}, {"dir", "begin", "end"}},
+        {L"D", true, false, 0, 0, data, two},
+        {L"D", true, true, 0, -2, withPicture, {"dir", "begin", "save", "end", "begin", "end"}},
+        {L"D", true, true, 0, 0, withBoth, two},
     };
     for (const Case& c : cases) {
         FakePictures pictures;
@@ -333,18 +345,22 @@ TEST_F(ReportDocumentTest, GraphPartSteps) {
         pictures.saves = c.saves;
         FakeGraph graph;
         graph.result = c.graphResult;
+        graph.deviationResult = c.deviationResult;
         pugi::xml_document document;
         pugi::xml_node root = document.append_child(L"root");
         AppendGraphPart(root, graph, pictures, 3);
         EXPECT_EQ(ChildNames(root), c.children) << c.graphResult << c.saves;
         EXPECT_EQ(pictures.calls, c.calls);
         EXPECT_EQ(graph.drawnOn, c.image && c.directory[0] ? &pictures.surface : nullptr);
+        EXPECT_EQ(graph.deviationsOn, c.graphResult == 0 && c.image && c.directory[0] ? &pictures.surface : nullptr);
     }
     FakePictures pictures;
     FakeGraph graph;
     pugi::xml_document document;
     AppendGraphPart(document.append_child(L"root"), graph, pictures, 3);
     EXPECT_STREQ(document.child(L"root").child(L"PictureGraph").text().get(), L"C:\\Temp\\tvk1.tmp.cat\\TessaroGraph.png");
+    EXPECT_STREQ(document.child(L"root").child(L"PictureDeviations").text().get(),
+                 L"C:\\Temp\\tvk1.tmp.cat\\TessaroDeviations.png");
     EXPECT_STREQ(document.child(L"root").child(L"graphFormula").text().get(), L"A = 2.000 * x + 0.000");
 }
 

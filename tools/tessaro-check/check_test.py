@@ -70,7 +70,10 @@ def main():
     names = sorted(os.listdir(graphs)) if os.path.isdir(graphs) else []
     offered = [c for c in doc["components"] if sum(1 for lv in c["levels"] if lv.get("conc") is not None
                                                     and lv.get("meanArea") is not None) > 1]
-    expect(len(names) == len(offered) > 0, "one picture per offered component: %r" % names)
+    calibration = [n for n in names if not n.endswith("-deviations.png")]
+    expect(len(calibration) == len(offered) > 0, "one calibration picture per offered component: %r" % names)
+    expect(sorted(n[:-4] + "-deviations.png" for n in calibration) == sorted(set(names) - set(calibration)),
+           "a deviation picture beside each calibration picture: %r" % names)
     for n in names:
         with open(os.path.join(graphs, n), "rb") as f:
             expect(f.read(8) == b"\x89PNG\r\n\x1a\n", n + " is a PNG")

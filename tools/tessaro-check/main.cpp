@@ -3,8 +3,10 @@
 //   tessaro-check --db FILE [--assay ID]... [--press-correct] [--temp-correct]
 //                 [--alias INDEX=TEXT]... [--digits N] [--format text|json]
 //                 [--graph DIR]
-// With --graph, DIR gets one PNG picture per component the graph page offers,
-// drawn as the report pictures it. Exit status 0 after a calculation, whatever
+// With --graph, DIR gets two PNG pictures per component the graph page offers,
+// drawn as the report pictures them: the calibration graph with its line
+// (chN-I-NAME.png) and the deviations against their norms
+// (chN-I-NAME-deviations.png). Exit status 0 after a calculation, whatever
 // its verdicts; 2 on bad arguments, a database error or a picture not written.
 #include <cerrno>
 #include <cstdio>
@@ -48,7 +50,9 @@ int Usage(const std::string& problem) {
     std::fprintf(stderr,
                  "usage: tessaro-check --db FILE [--assay ID]... [--press-correct] [--temp-correct]\n"
                  "                     [--alias INDEX=TEXT]... [--digits N] [--format text|json]\n"
-                 "                     [--graph DIR]\n");
+                 "                     [--graph DIR]\n"
+                 "--graph DIR writes, per component of the graph page, the calibration graph\n"
+                 "chN-I-NAME.png and the deviation chart chN-I-NAME-deviations.png\n");
     return 2;
 }
 
@@ -108,14 +112,20 @@ std::string Parse(int argc, char** argv, Options& o) {
 
 // A file name safe on every file system: channel, result index and the name
 // with the characters some systems refuse replaced by '_'.
-std::string GraphFileName(int32_t channel, int32_t index, const std::wstring& name) {
+std::string GraphFileName(int32_t channel, int32_t index, const std::wstring& name, const char* suffix) {
     std::wstring safe;
     for (wchar_t c : name) safe += (c < 32 || std::wcschr(L"<>:\"/\\|?*", c)) ? L'_' : c;
     while (!safe.empty() && (safe.back() == L'.' || safe.back() == L' ')) safe.pop_back();
-    return "ch" + std::to_string(static_cast<int64_t>(channel) + 1) + "-" + std::to_string(index + 1) + "-" + Utf8FromWide(safe) + ".png";
+    return "ch" + std::to_string(static_cast<int64_t>(channel) + 1) + "-" + std::to_string(index + 1) + "-" + Utf8FromWide(safe) + suffix + ".png";
 }
 
-// One picture per component offered on the graph page; false when one is not written.
+bool WritePicture(PlotChart& chart, const std::string& path) {
+    if (RenderChartPng(chart, kReportGraphSize, kReportGraphSize, path)) return true;
+    std::fprintf(stderr, "tessaro-check: cannot write %s\n", path.c_str());
+    return false;
+}
+
+// Two pictures per component offered on the graph page; false when one is not written.
 bool WriteGraphs(const LinearityCalc& calc, const std::string& dir) {
     std::error_code error;
     std::filesystem::create_directories(std::filesystem::u8path(dir), error);
@@ -125,13 +135,13 @@ bool WriteGraphs(const LinearityCalc& calc, const std::string& dir) {
     for (const GraphChoice& channel : GraphChannelChoices(calc))
         for (const GraphChoice& component : model.ComponentChoices(channel.data)) {
             model.Show(component.data);
-            PlotChart chart;
+            PlotChart chart, deviations;
             model.ReportChart(chart);
-            std::string path = dir + "/" + GraphFileName(channel.data, component.data, component.text);
-            if (!RenderChartPng(chart, kReportGraphSize, kReportGraphSize, path)) {
-                std::fprintf(stderr, "tessaro-check: cannot write %s\n", path.c_str());
-                written = false;
-            }
+            model.DeviationReportChart(deviations);
+            const std::string base = dir + "/";
+            written &= WritePicture(chart, base + GraphFileName(channel.data, component.data, component.text, ""));
+            written &= WritePicture(deviations,
+                                    base + GraphFileName(channel.data, component.data, component.text, "-deviations"));
         }
     return written;
 }
