@@ -1,7 +1,8 @@
 """End-to-end checks of the lower pages over the generated sample data: an alternative name given
 in the components dialog links renamed peaks to their catalogue entry again, the intermediate
 results page shows for every mixture and channel what the calculation computed, and the graph
-page and the report picture put their points where the levels map on their axes."""
+page and the report picture put their points where the levels map on their axes, with the fitted
+line across them, and the deviation chart marks the level outside its norm."""
 import json
 import math
 import os
@@ -290,15 +291,27 @@ def float32(value):
     return struct.unpack("<f", struct.pack("<f", value))[0]
 
 
+def axis_mapping(frame, x_range, y_range):
+    """The chart's mappings of values to pixels on fixed ranges, and the X value of a pixel column."""
+    left, top, right, bottom = frame
+    (x0, x1), (y0, y1) = x_range, y_range
+    map_x = lambda v: math.ceil((v - x0) / (x1 - x0) * (right - left - 1) - 0.5) + left
+    map_y = lambda v: bottom - 1 - math.ceil((v - y0) / (y1 - y0) * (bottom - top - 1) - 0.5)
+    value_x = lambda column: x0 + (column - left) / (right - left - 1) * (x1 - x0)
+    return map_x, map_y, value_x
+
+
+def point_mapping(points, frame, spread):
+    """The mappings of a chart whose fixed ranges add `spread` of the points' spread on each side."""
+    xs, ys = [p[0] for p in points], [p[1] for p in points]
+    dx, dy = (max(xs) - min(xs)) * spread, (max(ys) - min(ys)) * spread
+    return axis_mapping(frame, (min(xs) - dx, max(xs) + dx), (min(ys) - dy, max(ys) + dy))
+
+
 def map_points(points, frame, spread):
     """Pixels of the points on a chart whose fixed ranges add `spread` of the value spread on each
     side; the points are stored as 32-bit floats, the ranges as doubles."""
-    left, top, right, bottom = frame
-    xs, ys = [p[0] for p in points], [p[1] for p in points]
-    dx, dy = (max(xs) - min(xs)) * spread, (max(ys) - min(ys)) * spread
-    x0, x1, y0, y1 = min(xs) - dx, max(xs) + dx, min(ys) - dy, max(ys) + dy
-    map_x = lambda v: math.ceil((v - x0) / (x1 - x0) * (right - left - 1) - 0.5) + left
-    map_y = lambda v: bottom - 1 - math.ceil((v - y0) / (y1 - y0) * (bottom - top - 1) - 0.5)
+    map_x, map_y, _ = point_mapping(points, frame, spread)
     return [(map_x(float32(x)), map_y(float32(y))) for x, y in points], map_y
 
 
@@ -358,7 +371,75 @@ def check_picture(path, name, points, line, spread, half, inked):
                "%s: the point (%g, %g) lies far from the calibration line" % (name, x, area))
 
 
+def check_line(path, name, points, line, spread, inked, others=lambda p: False, intercept=False):
+    """The fitted line A = b*x + B runs across the whole data area: in every column beyond the
+    outermost levels, where nothing else is drawn, a pixel of the line lies within 2 pixels of where
+    b*x + B maps; between them the line or `others` (the points' own line) does. With intercept,
+    the line at the chart's left edge (x = 0 lies outside the range) is more than 4 pixels away from
+    the same slope through the origin: the intercept shows there."""
+    _, _, rows = read_png(path)
+    frame = plot_frame(rows)
+    left, top, right, bottom = frame
+    map_x, map_y, value_x = point_mapping(points, frame, spread)
+    slope, offset = line
+    first, last = map_x(float32(min(p[0] for p in points))), map_x(float32(max(p[0] for p in points)))
+    beyond = []
+    for column in range(left + 2, right - 2):
+        y = map_y(slope * value_x(column) + offset)
+        if not top + 2 <= y <= bottom - 3:
+            continue
+        alone = column < first - 6 or column > last + 6
+        if alone:
+            beyond.append((column, y))
+        drawn = inked if alone else (lambda p: inked(p) or others(p))
+        expect(any(drawn(rows[y + d][column]) for d in range(-2, 3)),
+               "%s: no calibration line at (%d, %d)" % (name, column, y))
+    expect(len(beyond) >= 10, "%s: the line runs beyond the levels in %d columns only" % (name, len(beyond)))
+    if intercept:
+        column, y = beyond[0]
+        expect(beyond[0][0] < first and abs(map_y(slope * value_x(column)) - y) > 4,
+               "%s: the intercept %g does not show at the left edge (%d, %d)" % (name, offset, column, y))
+
+
+OUTSIDE_COLOUR = (0xFF, 0x00, 0x00)  # the squares of the levels outside their norm, 0x0000FF
+
+
+def check_deviations(path, name, levels, spread):
+    """The deviation chart marks in the "outside" colour exactly one spot, where the one level
+    outside its norm maps: its concentration and its deviation (negative when the line reads the
+    level's concentration high), on X from the concentrations with `spread`, Y symmetric about zero
+    with room for every deviation and norm."""
+    _, _, rows = read_png(path)
+    frame = plot_frame(rows)
+    left, top, right, bottom = frame
+    shown = [l for l in levels if l["conc"] is not None and l["calcConc"] is not None and l["relDev"] is not None]
+    signed = [(l["conc"], l["relDev"] if l["conc"] >= l["calcConc"] else -l["relDev"]) for l in shown]
+    limit = max([abs(d) for _, d in signed] + [l["devNorm"] for l in shown if l["devNorm"] is not None])
+    xs = [x for x, _ in signed]
+    dx = (max(xs) - min(xs)) * spread
+    map_x, map_y, _ = axis_mapping(frame, (min(xs) - dx, max(xs) + dx), (-limit * (1 + 2 * spread), limit * (1 + 2 * spread)))
+    outside = [(x, d) for (x, d), l in zip(signed, shown) if l["devNorm"] is not None and not l["devOk"]]
+    expect(len(outside) == 1, "%s: the case has %d levels outside their norm" % (name, len(outside)))
+    marked = {(x, y) for y in range(top, bottom) for x in range(left, right) if rows[y][x] == OUTSIDE_COLOUR}
+    clusters = []
+    while marked:
+        todo, members = [marked.pop()], []
+        while todo:
+            x, y = todo.pop()
+            members.append((x, y))
+            for near in [(x + a, y + b) for a in (-1, 0, 1) for b in (-1, 0, 1)]:
+                if near in marked:
+                    marked.remove(near)
+                    todo.append(near)
+        clusters.append((sum(m[0] for m in members) / len(members), sum(m[1] for m in members) / len(members)))
+    want = (map_x(float32(outside[0][0])), map_y(float32(outside[0][1])))
+    expect(len(clusters) == 1, "%s: %d marked spots at %r, one level outside at %r" % (name, len(clusters), clusters, want))
+    expect(abs(clusters[0][0] - want[0]) <= 1.5 and abs(clusters[0][1] - want[1]) <= 1.5,
+           "%s: the mark at %r, the level outside maps to %r" % (name, clusters[0], want))
+
+
 SERIES_COLOUR = (0xFF, 0x7F, 0x73)  # the page's series colour 0x737FFF as red, green, blue
+LINE_COLOUR = (0x20, 0x70, 0xC0)  # the page's calibration line 0xC07020
 
 
 def test_graph_points(ctx):
@@ -419,7 +500,78 @@ def test_graph_points(ctx):
         check_picture(picture, name + " in the report picture", points, line, 0.07, 3, dark)
         native = os.path.join(native_graphs, "ch%d-%d-%s.png" % (channel + 1, index + 1, name))
         check_picture(native, name + " in the check's picture", points, line, 0.07, 3, dark)
+        check_line(shot, name + " on the page", points, line, 0.1, lambda p: p == LINE_COLOUR,
+                   lambda p: p == SERIES_COLOUR)
+        check_line(picture, name + " in the report picture", points, line, 0.07, dark)
+        check_line(native, name + " in the check's picture", points, line, 0.07, dark)
         shutil.copyfile(native, os.path.join(artefacts, "check-graph-ch%d-%d.png" % (channel + 1, index + 1)))
 
 
-PAGE_TESTS = [test_components_relink, test_calc_info_walk, test_graph_points]
+# Methane on channel 1 read 3000 high at every level: through the origin it fails, and the refit
+# gives it an intercept. Ethane on channel 1 read 8 % high in the third mixture: the one level
+# outside its norm.
+REFIT_SQL = ["UPDATE peak SET area = area + 3000 WHERE name = 'Метан' AND channel = 0;",
+             "UPDATE peak SET area = area * 1.08 WHERE name = 'Этан' AND channel = 0 AND assayid IN "
+             "(SELECT id FROM assay WHERE mixture = 'ПГ-3 (природный газ)');"]
+
+
+def refit_sample(ctx, name, *options):
+    folder = os.path.join(ctx.work, name)
+    shutil.rmtree(folder, ignore_errors=True)
+    subprocess.run([os.path.join(native_dir(ctx), "tessaro-sample"), "--out", folder] + list(options), check=True,
+                   capture_output=True)
+    database = os.path.join(folder, "host.db")
+    connection = sqlite3.connect(database)
+    with connection:
+        for sql in REFIT_SQL:
+            connection.execute(sql)
+    connection.close()
+    return database
+
+
+def test_graph_line_and_deviations(ctx):
+    """On a methane refit, the graph page, the report picture and the check's picture draw the
+    fitted line with its intercept; with the switch "Отклонения" the page shows the deviation chart
+    of a component with one level outside its norm, and marks exactly that level, as the check's
+    deviation picture does."""
+    native = refit_sample(ctx, "refit-native")
+    data = check_json(ctx, native)
+    components = data["components"]
+    methane = next(i for i, c in enumerate(components) if c["name"] == "Метан" and c["channel"] == 0)
+    ethane = next(i for i, c in enumerate(components) if c["name"] == "Этан" and c["channel"] == 0)
+    expect(components[methane]["intercept"] > 1000, "no refit: %r" % components[methane]["intercept"])
+    shown = lambda level: level["conc"] is not None and level["meanArea"] is not None
+    offered = [i for i, c in enumerate(components) if c["channel"] == 0 and sum(1 for l in c["levels"] if shown(l)) > 1]
+    artefacts = artefacts_dir(ctx)
+    files = {k: os.path.join(artefacts, "%s-%s.png" % (k, ctx.arch)) for k in ("refit-page", "refit-report", "deviations-page")}
+    for old in files.values():
+        if os.path.exists(old):
+            os.remove(old)
+    W = winenv.Wine.path
+    lines = ["select all", "press IDC_ASSAY_ADD", "tab IDC_MAIN_LOWER_TABS 4", "choose График IDC_GRAPH_CHANNEL 0",
+             "choose График IDC_GRAPH_COMPONENT %d" % offered.index(methane), "shot " + W(files["refit-page"]),
+             "reportgraph " + W(files["refit-report"]), "choose График IDC_GRAPH_COMPONENT %d" % offered.index(ethane),
+             "click IDC_GRAPH_DEVIATIONS", "shot " + W(files["deviations-page"])]
+    calls = ctx.scenario("graph-refit", lines, args=["--db", W(refit_sample(ctx, "refit", "--windows-paths"))])
+    expect(records(calls, "reportgraph")[0]["saved"], "refit report picture %r" % records(calls, "reportgraph"))
+    graphs = os.path.join(ctx.work, "refit-graphs")
+    shutil.rmtree(graphs, ignore_errors=True)
+    run_check(ctx, native, "--graph", graphs)
+
+    c = components[methane]
+    points = [(l["conc"], l["meanArea"]) for l in c["levels"] if shown(l)]
+    line = (c["slope"], c["intercept"])
+    dark = lambda p: sum(p) < 384
+    check_line(files["refit-page"], "the refit on the page", points, line, 0.1, lambda p: p == LINE_COLOUR,
+               lambda p: p == SERIES_COLOUR, intercept=True)
+    check_line(files["refit-report"], "the refit in the report picture", points, line, 0.07, dark, intercept=True)
+    picture = os.path.join(graphs, "ch1-%d-Метан.png" % (methane + 1))
+    check_line(picture, "the refit in the check's picture", points, line, 0.07, dark, intercept=True)
+    check_deviations(files["deviations-page"], "ethane's deviations on the page", components[ethane]["levels"], 0.1)
+    deviations = os.path.join(graphs, "ch1-%d-Этан-deviations.png" % (ethane + 1))
+    check_deviations(deviations, "ethane's deviations in the check's picture", components[ethane]["levels"], 0.07)
+    for source, kept in ((picture, "check-refit"), (deviations, "check-deviations")):
+        shutil.copyfile(source, os.path.join(artefacts, "%s.png" % kept))
+
+
+PAGE_TESTS = [test_components_relink, test_calc_info_walk, test_graph_points, test_graph_line_and_deviations]
