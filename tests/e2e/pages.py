@@ -333,15 +333,20 @@ def marker_clusters(rows, frame, inked, half):
             count = integral[j + side][i + side] - integral[j][i + side] - integral[j + side][i] + integral[j][i]
             if count >= 0.7 * side * side:
                 dense.add((left + i + half, top + j + half))
+    return cluster_centres(dense)
+
+
+def cluster_centres(pixels):
+    """Centres of the groups of touching pixels (the set is used up)."""
     clusters = []
-    while dense:
-        todo, members = [dense.pop()], []
+    while pixels:
+        todo, members = [pixels.pop()], []
         while todo:
             x, y = todo.pop()
             members.append((x, y))
             for near in [(x + a, y + b) for a in (-1, 0, 1) for b in (-1, 0, 1)]:
-                if near in dense:
-                    dense.remove(near)
+                if near in pixels:
+                    pixels.remove(near)
                     todo.append(near)
         clusters.append((sum(m[0] for m in members) / len(members), sum(m[1] for m in members) / len(members)))
     return sorted(clusters)
@@ -420,18 +425,8 @@ def check_deviations(path, name, levels, spread):
     map_x, map_y, _ = axis_mapping(frame, (min(xs) - dx, max(xs) + dx), (-limit * (1 + 2 * spread), limit * (1 + 2 * spread)))
     outside = [(x, d) for (x, d), l in zip(signed, shown) if l["devNorm"] is not None and not l["devOk"]]
     expect(len(outside) == 1, "%s: the case has %d levels outside their norm" % (name, len(outside)))
-    marked = {(x, y) for y in range(top, bottom) for x in range(left, right) if rows[y][x] == OUTSIDE_COLOUR}
-    clusters = []
-    while marked:
-        todo, members = [marked.pop()], []
-        while todo:
-            x, y = todo.pop()
-            members.append((x, y))
-            for near in [(x + a, y + b) for a in (-1, 0, 1) for b in (-1, 0, 1)]:
-                if near in marked:
-                    marked.remove(near)
-                    todo.append(near)
-        clusters.append((sum(m[0] for m in members) / len(members), sum(m[1] for m in members) / len(members)))
+    clusters = cluster_centres({(x, y) for y in range(top, bottom) for x in range(left, right)
+                                if rows[y][x] == OUTSIDE_COLOUR})
     want = (map_x(float32(outside[0][0])), map_y(float32(outside[0][1])))
     expect(len(clusters) == 1, "%s: %d marked spots at %r, one level outside at %r" % (name, len(clusters), clusters, want))
     expect(abs(clusters[0][0] - want[0]) <= 1.5 and abs(clusters[0][1] - want[1]) <= 1.5,
