@@ -64,7 +64,7 @@ DeviationPoints DeviationPointsOf(const CalcComponent& component) {
         const CalcLevel& level = component.levels[i];
         if (!Known(level.conc) || !Known(level.calcConc) || !Known(level.relDev)) continue;
         const float x = static_cast<float>(level.conc);
-        const double deviation = level.conc >= level.calcConc ? level.relDev : -level.relDev;
+        const double deviation = level.calcConc >= level.conc ? level.relDev : -level.relDev;
         const bool hasNorm = Known(level.devNorm);
         const bool out = hasNorm && !level.devOk;
         (out ? points.outX : points.x).push_back(x);

@@ -2,8 +2,8 @@
 // the concentration back-calculated from the line (relDev, %) against the
 // certified concentration, with its norm ±2·σk as a whisker, and the levels
 // outside their norm marked apart, in a second colour and shape. The deviation
-// is drawn with the sign of certified minus back-calculated concentration, so
-// a level above the line reads above zero. The RSD and its norm are not drawn:
+// is drawn with the sign of back-calculated minus certified concentration, so
+// a level whose area lies above the line (the detector reads high) is above zero. The RSD and its norm are not drawn:
 // their scale differs from the deviations' and one picture would read neither.
 // Shared by the graph page, the report picture and the native PNG rendering.
 #pragma once

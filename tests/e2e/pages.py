@@ -418,7 +418,7 @@ def check_deviations(path, name, levels, spread):
     frame = plot_frame(rows)
     left, top, right, bottom = frame
     shown = [l for l in levels if l["conc"] is not None and l["calcConc"] is not None and l["relDev"] is not None]
-    signed = [(l["conc"], l["relDev"] if l["conc"] >= l["calcConc"] else -l["relDev"]) for l in shown]
+    signed = [(l["conc"], l["relDev"] if l["calcConc"] >= l["conc"] else -l["relDev"]) for l in shown]
     limit = max([abs(d) for _, d in signed] + [l["devNorm"] for l in shown if l["devNorm"] is not None])
     xs = [x for x, _ in signed]
     dx = (max(xs) - min(xs)) * spread

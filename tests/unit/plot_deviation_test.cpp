@@ -25,8 +25,8 @@ CalcLevel Level(double conc, double calcConc, double devNorm) {
     return level;
 }
 
-// A = 100·x with norms of 2 %: the third level reads 3 % high and is the only
-// one outside; the second reads a little low; the sixth has no norm (its
+// A = 100·x with norms of 2 %: the third level reads 3 % low and is the only
+// one outside; the second reads a little high; the sixth has no norm (its
 // concentration beyond the table) and the seventh no back-calculated value.
 std::unique_ptr<CalcComponent> OneLevelOutside() {
     auto c = std::make_unique<CalcComponent>();
@@ -45,9 +45,9 @@ TEST(DeviationPoints, MarksExactlyTheLevelsOutsideTheirNorm) {
     ASSERT_EQ(p.outside, std::vector<size_t>{2});
     ASSERT_EQ(p.outX.size(), 1u);
     EXPECT_FLOAT_EQ(p.outX[0], 3.0f);
-    EXPECT_NEAR(p.outY[0], 3.0, 1e-5);  // certified above back-calculated: above zero
+    EXPECT_NEAR(p.outY[0], -3.0, 1e-5);  // back-calculated below certified: below zero
     EXPECT_EQ(p.x, (std::vector<float>{1, 2, 4, 5, 6}));
-    EXPECT_LT(p.y[1], 0.0f);  // read low: below zero
+    EXPECT_GT(p.y[1], 0.0f);  // read high: above zero
     // Whiskers of ±2 % for the five levels with a norm, none for the sixth.
     ASSERT_EQ(p.normX.size(), 10u);
     EXPECT_EQ(p.normY[4], -2.0f);
@@ -87,7 +87,7 @@ TEST(DeviationPoints, TheChartMarksTheLevelOutsideWhereItMaps) {
             if (op.penColor == c.style.outside) squares.push_back({(op.a + op.c - 1) / 2, (op.b + op.d - 1) / 2});
         ASSERT_EQ(squares.size(), 1u) << c.name;
         EXPECT_EQ(squares[0].x, CartesianMapX(chart, 3.0, 0.0)) << c.name;
-        EXPECT_EQ(squares[0].y, CartesianMapY(chart, 0.0, 3.0f)) << c.name;
+        EXPECT_EQ(squares[0].y, CartesianMapY(chart, 0.0, -3.0f)) << c.name;
         int circles = 0;
         for (const RecordedOp& op : surface.Ops(RecordedOp::Ellipse))
             circles += op.penColor == c.style.inside && op.c - op.a == 2 * c.style.markerSize + 1;
