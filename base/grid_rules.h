@@ -22,6 +22,7 @@ enum Notification : uint32_t {
     kBeginResize = 3432,    // column, 0; owner non-zero forbids
     kColumnResized = 3433,  // column, new width; owner 1 cancels
     kDblClick = 3434,       // NMITEMACTIVATE address, result address
+    kCopy = 3435,           // 0, 0 before the grid copies itself; owner non-zero has copied it
 };
 
 inline constexpr int kSortNumeric = 2;

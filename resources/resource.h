@@ -63,6 +63,9 @@
 #define IDM_CALC_COLUMN_FIRST 4024
 #define IDM_CALC_COLUMN_LAST 4124
 
+// "Копировать" of a list's context menu: the list goes to the clipboard.
+#define IDM_TABLE_COPY 4200
+
 // The in-place editor of a grid cell, a child of the grid's list view.
 #define IDC_GRID_EDITOR 9801
 
@@ -150,3 +153,7 @@
 #define IDS_REPORT_RESULTS 4040
 #define IDS_CHANNEL_LABEL 4041
 #define IDS_GRAPH_DEVIATIONS 4042
+// Copying a list: its menu text and the boxes of a failed copy.
+#define IDS_COPY 4060
+#define IDS_COPY_BUSY 4061
+#define IDS_COPY_NO_MEMORY 4062

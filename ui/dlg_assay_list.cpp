@@ -14,6 +14,7 @@
 #include "ui/model/input_tables.h"
 #include "ui/model/results_table.h"
 #include "win/module.h"
+#include "win/table_copy.h"
 #include "win/table_view.h"
 #include "win/window_messages.h"
 
@@ -66,6 +67,7 @@ void DlgAssayList::OnCommand(int id, int code) {
         case IDC_ASSAY_DELETE: DeleteAssays(false); break;
         case IDC_ASSAY_DELETE_ALL: DeleteAssays(true); break;
         case IDC_ASSAY_OPEN: OpenSelectedFiles(); break;
+        case IDM_TABLE_COPY: CopyList(list_); break;
         default: break;
     }
 }
@@ -80,6 +82,8 @@ bool DlgAssayList::OnNotify(NMHDR& header, LRESULT& result) {
         }
     } else if (header.code == NM_DBLCLK) {
         OpenSelectedFiles();
+    } else if (header.code == LVN_KEYDOWN) {
+        if (IsCopyKeyDown(reinterpret_cast<const NMLVKEYDOWN&>(header).wVKey)) CopyList(list_);
     } else {
         return false;
     }
@@ -140,7 +144,12 @@ void DlgAssayList::ShowFailureLater(const char* where, const std::exception_ptr&
     PostMessageW(hwnd_, kShowFailureMessage, 0, 0);
 }
 
-bool DlgAssayList::OnMessage(UINT message, WPARAM, LPARAM, LRESULT& result) {
+bool DlgAssayList::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+    if (message == WM_CONTEXTMENU && reinterpret_cast<HWND>(wParam) == list_.Handle()) {
+        ShowCopyMenu(hwnd_, ContextMenuPoint(list_.Handle(), lParam));
+        result = 0;
+        return true;
+    }
     if (message != kShowFailureMessage) return false;
     std::exception_ptr failure = std::exchange(pendingFailure_, nullptr);
     ShowStoredFailureBox(MainWindowOf(hwnd_), pendingWhere_, failure);

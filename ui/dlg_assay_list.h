@@ -2,7 +2,8 @@
 // The page works on the process-wide assay list (data/lists.h), built over
 // the mixture list; every change it makes is redisplayed and followed by a
 // request to the main window to recalculate. The rows come from
-// ui/model/input_tables.h.
+// ui/model/input_tables.h. Ctrl+C and the list's context menu copy the list
+// (win/table_copy.h).
 #pragma once
 
 #include <cstdint>

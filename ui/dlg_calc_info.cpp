@@ -65,6 +65,10 @@ void DlgCalcInfo::OnCommand(int id, int code) {
         FillCalcInfo();
         return;
     }
+    if (code == 0 && id == IDM_TABLE_COPY) {
+        list_.Copy();
+        return;
+    }
     if (code == 0 && id >= kFirstColumnCommand && id <= kLastColumnCommand) {
         auto column = static_cast<size_t>(id - kFirstColumnCommand);
         int32_t width = columns_.Toggle(column);
@@ -83,6 +87,9 @@ void DlgCalcInfo::ShowColumnMenu(int x, int y) {
         bool visible = static_cast<size_t>(i) < records.size() && records[static_cast<size_t>(i)].visible;
         menu.Add(static_cast<UINT>(kFirstColumnCommand + i), list_.GetColumnHeaderText(i), visible);
     }
+    // After the columns, so that each column keeps its place in the menu.
+    menu.AddSeparator();
+    menu.Add(IDM_TABLE_COPY, Module::Text(IDS_COPY), false);
     menu.Track(hwnd_, x, y);
 }
 

@@ -1,7 +1,8 @@
 // DlgCalcInfo: the lower page "Промежуточные расчеты". It shows the
 // intermediate values of the last calculation for the mixture and channel
 // chosen in its two selectors; the columns can be hidden and shown from the
-// list's context menu, and their widths and visibility live in the profile.
+// list's context menu, and their widths and visibility live in the profile;
+// the same menu's last item, "Копировать", copies the table.
 #pragma once
 
 #include "calc/linearity_calc.h"

@@ -2,8 +2,10 @@
 
 #include "plot/gdi_surface_win.h"
 #include "resources/resource.h"
+#include "win/clipboard.h"
 #include "win/table_view.h"
 #include "win/module.h"
+#include "win/table_copy.h"
 #include "win/window_messages.h"
 
 bool DlgGraphPreview::OnInitDialog() {
@@ -102,6 +104,22 @@ void DlgGraphPreview::DrawChart(const DRAWITEMSTRUCT& item) {
     const RECT& r = item.rcItem;
     model_.Chart().Render(surface, PlotRect{r.left, r.top, r.right, r.bottom}, true);
     ++renders_;
+}
+
+std::vector<uint8_t> DlgGraphPreview::ChartPicture() {
+    RECT r{};
+    GetClientRect(Item(IDC_GRAPH_CHART), &r);
+    return DrawnPicture(r.right, r.bottom, [&](HDC dc) {
+        GdiSurface surface(dc);
+        model_.Chart().Render(surface, PlotRect{0, 0, r.right, r.bottom}, false);
+    });
+}
+
+bool DlgGraphPreview::OnNotify(NMHDR& header, LRESULT& result) {
+    if (header.idFrom != IDC_GRAPH_LEVELS || header.code != GRIDN_COPY) return false;
+    CopyList(levels_.List(), ChartPicture());
+    result = 1;
+    return true;
 }
 
 bool DlgGraphPreview::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {

@@ -3,10 +3,12 @@
 // area against concentration with the fitted line, or, with the switch
 // "Отклонения", each level's deviation against its norm; it also draws the report picture and writes
 // the graph data into the report document. What is shown is decided by
-// GraphPageModel; the page only puts it into its controls.
+// GraphPageModel; the page only puts it into its controls. Copying the level
+// list copies the chart with it, as a picture.
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
 #include "plot/graph_page_model.h"
 #include "resources/resource.h"
@@ -40,11 +42,14 @@ public:
 protected:
     bool OnInitDialog() override;
     void OnCommand(int id, int code) override;
+    bool OnNotify(NMHDR& header, LRESULT& result) override;
     bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
 
 private:
     int32_t ChosenComponent() const;
     void DrawChart(const DRAWITEMSTRUCT& item);
+    // The chart as the page shows it, at its size on screen, as a packed picture.
+    std::vector<uint8_t> ChartPicture();
 
     GraphPageModel model_;
     ComboBox channels_, components_;

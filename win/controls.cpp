@@ -43,6 +43,25 @@ int ListView::ColumnCount() const {
     return header ? Header_GetItemCount(header) : 0;
 }
 
+std::wstring ListView::ColumnHeading(int column) const {
+    std::vector<wchar_t> buffer(512);
+    LVCOLUMNW item{};
+    item.mask = LVCF_TEXT;
+    item.pszText = buffer.data();
+    item.cchTextMax = static_cast<int>(buffer.size());
+    if (!SendMessageW(hwnd_, LVM_GETCOLUMNW, static_cast<WPARAM>(column), reinterpret_cast<LPARAM>(&item))) return L"";
+    buffer.back() = L'\0';
+    return buffer.data();
+}
+
+std::vector<int> ListView::ColumnOrder() const {
+    std::vector<int> order(static_cast<size_t>(ColumnCount()));
+    if (order.empty()) return order;
+    if (!ListView_GetColumnOrderArray(hwnd_, static_cast<int>(order.size()), order.data()))
+        for (size_t i = 0; i < order.size(); ++i) order[i] = static_cast<int>(i);
+    return order;
+}
+
 void ListView::AddExtendedStyle(DWORD style) const {
     ListView_SetExtendedListViewStyleEx(hwnd_, style, style);
 }

@@ -8,6 +8,7 @@
 #include <commctrl.h>
 
 #include <string>
+#include <vector>
 
 #include "base/layout.h"
 
@@ -33,6 +34,9 @@ public:
     int InsertColumn(int index, const std::wstring& heading, int width, int format = LVCFMT_LEFT) const;
     int ColumnCount() const;
     int ColumnWidth(int column) const { return ListView_GetColumnWidth(hwnd_, column); }
+    std::wstring ColumnHeading(int column) const;
+    // The columns' indices in the order the list shows them.
+    std::vector<int> ColumnOrder() const;
     void SetColumnWidth(int column, int width) const { ListView_SetColumnWidth(hwnd_, column, width); }
     void AddExtendedStyle(DWORD style) const;
     int ItemCount() const { return ListView_GetItemCount(hwnd_); }
@@ -104,6 +108,7 @@ public:
     PopupMenu(const PopupMenu&) = delete;
     PopupMenu& operator=(const PopupMenu&) = delete;
     void Add(UINT command, const std::wstring& text, bool checked) const;
+    void AddSeparator() const { AppendMenuW(menu_, MF_SEPARATOR, 0, nullptr); }
     // Shows it at a screen point; the chosen command goes to the owner as WM_COMMAND.
     void Track(HWND owner, int x, int y) const;
 

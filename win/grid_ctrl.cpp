@@ -5,6 +5,7 @@
 #include "resources/resource.h"
 #include "win/gdi_count.h"
 #include "win/module.h"
+#include "win/table_copy.h"
 
 namespace {
 constexpr DWORD kSubclassedExtendedStyle = LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT | LVS_EX_INFOTIP;  // 0x421
@@ -305,6 +306,16 @@ bool CGridCtrl::OnHeaderNotify(NMHEADERW& header, LRESULT& result) {
     }
 }
 
+void CGridCtrl::Copy() {
+    if (Notify(GRIDN_COPY, 0, 0) == 0) CopyList(list_);
+}
+
+// The owner's menu, or when the owner shows none, the grid's own, whose command comes back to the grid.
+void CGridCtrl::OnContextMenu(LPARAM lParam) {
+    POINT point = ContextMenuPoint(hwnd_, lParam);
+    if (Notify(GRIDN_CONTEXTMENU, point.x, point.y) == 0) ShowCopyMenu(hwnd_, point);
+}
+
 bool CGridCtrl::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
     switch (message) {
         case WM_NOTIFY: {
@@ -326,18 +337,20 @@ bool CGridCtrl::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& r
         case WM_HSCROLL:
             if (GetFocus() != hwnd_) SetFocus(hwnd_);  // ends an open edit
             return false;
-        case WM_CONTEXTMENU: {
-            POINT point{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
-            if (point.x == -1 && point.y == -1) {
-                RECT client;
-                GetClientRect(hwnd_, &client);
-                point = {client.left + 5, client.top + 5};
-                ClientToScreen(hwnd_, &point);
-            }
-            Notify(GRIDN_CONTEXTMENU, point.x, point.y);
+        case WM_CONTEXTMENU:
+            OnContextMenu(lParam);
             result = 0;
             return true;
-        }
+        case WM_KEYDOWN:
+            if (!IsCopyKeyDown(wParam)) return false;
+            Copy();
+            result = 0;
+            return true;
+        case WM_COMMAND:
+            if (LOWORD(wParam) != IDM_TABLE_COPY || HIWORD(wParam) != 0) return false;
+            Copy();
+            result = 0;
+            return true;
         case WM_DESTROY:
             ClearRows();
             DeleteArrows();

@@ -3,7 +3,9 @@
 // allows it, header clicks sort when the owner says how, one column may
 // stretch over the free width, and the owner (the parent dialog) hears of
 // double clicks, selections, context menus and column drags and resizes
-// through GridNotify records. The rules themselves are in base/grid_rules.h.
+// through GridNotify records. Ctrl+C and the context menu's "Копировать" (the
+// menu of a grid whose owner shows none of its own) copy it (win/table_copy.h),
+// unless the owner, told first, copies it itself. The rules themselves are in base/grid_rules.h.
 #pragma once
 
 #include <cstdint>
@@ -41,6 +43,7 @@ enum : UINT {
     GRIDN_BEGINRESIZE = GridRules::kBeginResize,
     GRIDN_COLUMNRESIZED = GridRules::kColumnResized,
     GRIDN_DBLCLICK = GridRules::kDblClick,
+    GRIDN_COPY = GridRules::kCopy,
 };
 
 class CGridCtrl : public Control {
@@ -66,6 +69,8 @@ public:
     int SortByColumn(int column, bool ascending);
     void FitStretchColumn();
     void SetStretchColumn(int column) { stretchColumn_ = column; }
+    // Copies the grid as the owner says (GRIDN_COPY), or as it is shown.
+    void Copy();
 
     int SortColumn() const { return sortColumn_; }
     bool SortAscending() const { return sortAscending_ != 0; }
@@ -79,6 +84,7 @@ private:
     LRESULT OnCustomDraw(NMLVCUSTOMDRAW& draw) const;
     void OnDoubleClick(NMITEMACTIVATE& activate);
     void OnEndEdit(const NMLVDISPINFOW& info);
+    void OnContextMenu(LPARAM lParam);
     bool OnHeaderNotify(NMHEADERW& header, LRESULT& result);
     void SetSortArrow(int column, bool ascending);
     void DeleteArrows();
