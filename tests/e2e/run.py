@@ -20,6 +20,7 @@ sys.path.insert(0, os.path.dirname(__file__))
 import winenv  # noqa: E402
 from common import (R, Context, Failure, aligned_table, artefacts_dir, controls, dumped, expect,  # noqa: E402
                     file_digest, live_objects, native_dir, profile_values, read_table, records, sample_data, strip)
+from copying import COPY_TESTS  # noqa: E402
 from faults import FAULT_TESTS  # noqa: E402
 from load import LOAD_TESTS  # noqa: E402
 from pages import PAGE_TESTS  # noqa: E402
@@ -892,7 +893,7 @@ WINDOW_TESTS = [test_scenario_names, test_main_window, test_message_log, test_re
                 test_no_leaks, test_assay_pages, test_assay_database_failure, test_report_dialog, test_graph_page,
                 test_calc_info_columns, test_components_dialog, test_results_match_check, test_report_of_sample]
 TESTS = {"x86_64": [test_binary, test_info, test_registration, test_unload_before_the_host_window, test_report_export, test_report_export_failures] + WINDOW_TESTS
-         + PAGE_TESTS + FAULT_TESTS + LOAD_TESTS,
+         + PAGE_TESTS + FAULT_TESTS + LOAD_TESTS + COPY_TESTS,
          "i686": [test_binary, test_info, test_registration, test_results_match_check]}
 
 

@@ -8,6 +8,7 @@
 //   command                       fire the plug-in's menu command again
 //   press ID [ok|cancel] [set:ID=TEXT] [check:ID=0|1] [click:ID] [edit:LIST:ROW:COLUMN=TEXT]
 //            [tabedit:LIST:ROW:COLUMN=TEXT] [backtabedit:LIST:ROW:COLUMN=TEXT]
+//            [copy:LIST[:ROWS]] [editcopy:LIST:ROW:COLUMN=TEXT]
 //                                 press a button of the plug-in's main window
 //                                 or of one of its pages; with ok/cancel the
 //                                 modal dialog it opens is recorded (list views
@@ -18,7 +19,12 @@
 //                                 the editor, with backtabedit: Shift+Tab; each edit recorded as "cell-edit"
 //                                 with whether an editor opened, whether one is
 //                                 still open, the id of the focused control and
-//                                 the cell's text after it), its buttons given by click
+//                                 the cell's text after it), its lists copied with
+//                                 copy: (the rows picked, then Ctrl+C in the list, as
+//                                 the command copy does) and with editcopy: in a cell's
+//                                 editor (opened as by edit:, TEXT typed, its text from
+//                                 the second character on selected, Ctrl+C pressed, the
+//                                 edit ended with Escape; recorded as "cell-copy"), its buttons given by click
 //                                 pressed in turn (a message box one of them
 //                                 opens is recorded and answered, or "no-box"
 //                                 recorded), and then it is answered
@@ -37,6 +43,21 @@
 //                                 of strip STRIP (both IDs), record its items and the list's
 //                                 column widths ("menu"), and choose item ITEM (0-based) or
 //                                 none; then record the widths again ("columns")
+//   copy STRIP TAB LIST [ROWS] [menu]
+//                                 select the tab TAB of strip STRIP as a click would (unless
+//                                 it is the selected one), pick
+//                                 ROWS (as pick does) in list LIST of its page, then press
+//                                 Ctrl+C in the list (the focus in it, Ctrl held as the
+//                                 keyboard's state says, the key handed on as a dialog's
+//                                 message loop does) or, with menu, open its context menu and
+//                                 choose "Копировать" (IDM_TABLE_COPY) with the arrow keys and
+//                                 Enter; a message box that opens is recorded and answered;
+//                                 record "copy" (list, how, whether a box came)
+//   clipboard FILE|empty|hold|release
+//                                 record what the clipboard holds ("clipboard": its text,
+//                                 written to FILE as UTF-8, and its picture's size); or
+//                                 empty it; or have another thread hold it open until
+//                                 release ("clipboard-hold": whether it opened)
 //   recalculate                   post the recalculation message and wait until it is handled
 //   wait                          handle every waiting message
 //   say TEXT...                   record TEXT (a progress line for whoever reads the transcript)
@@ -84,6 +105,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <functional>
+#include <initializer_list>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -129,10 +151,59 @@ struct ModalAnswer {
     std::vector<std::pair<int, bool>> checks;
     std::vector<int> clicks;
     std::vector<CellEdit> edits;
+    std::vector<std::pair<int, std::string>> copies;  // list, rows
+    std::vector<CellEdit> editorCopies;
     bool answered = false;
 } g_answer;
 bool g_boxAnswered = false;
 HWND g_boxOwner = nullptr;  // the modal dialog whose button opens the box
+
+// A double click on the focused cell, which opens the grid's editor when its
+// owner allows; the editor, or null.
+HWND OpenEditor(HWND dialog, HWND list, const CellEdit& edit) {
+    LVITEMW state{};
+    state.stateMask = state.state = LVIS_SELECTED | LVIS_FOCUSED;
+    SendMessageW(list, LVM_SETITEMSTATE, static_cast<WPARAM>(edit.row), reinterpret_cast<LPARAM>(&state));
+    NMITEMACTIVATE click{};
+    click.hdr = {list, static_cast<UINT_PTR>(edit.list), static_cast<UINT>(NM_DBLCLK)};
+    click.iItem = edit.row;
+    click.iSubItem = edit.column;
+    SendMessageW(dialog, WM_NOTIFY, click.hdr.idFrom, reinterpret_cast<LPARAM>(&click));
+    return GetDlgItem(list, IDC_GRID_EDITOR);
+}
+
+// The thread's keyboard state, which the dialog and TranslateMessage read,
+// with these keys down or up for as long as this lives; put back after.
+class HeldKeys {
+public:
+    HeldKeys(std::initializer_list<std::pair<int, bool>> keys) {
+        GetKeyboardState(saved_);
+        BYTE held[256] = {};
+        std::memcpy(held, saved_, sizeof held);
+        for (const auto& [key, down] : keys) held[key] = down ? 0x80 : 0;
+        SetKeyboardState(held);
+    }
+    ~HeldKeys() { SetKeyboardState(saved_); }
+    HeldKeys(const HeldKeys&) = delete;
+    HeldKeys& operator=(const HeldKeys&) = delete;
+
+private:
+    BYTE saved_[256] = {};
+};
+
+// A key pressed with Ctrl held in `target`, as a dialog's message loop hands
+// it on: Ctrl is down while the key and the character it makes are handled.
+void PressWithControl(HWND target, UINT key) {
+    HeldKeys control({{VK_CONTROL, true}, {VK_LCONTROL, true}});
+    SetFocus(target);
+    const UINT scan = MapVirtualKeyW(key, MAPVK_VK_TO_VSC);
+    MSG down{target, WM_KEYDOWN, key, static_cast<LPARAM>(1 | (scan << 16)), 0, {0, 0}};
+    if (!IsDialogMessageW(GetAncestor(target, GA_ROOT), &down)) {
+        TranslateMessage(&down);
+        DispatchMessageW(&down);
+    }
+    PumpPending();
+}
 
 // An edit as the user makes it: a double click on the focused cell opens the
 // grid's editor (when its owner allows), the text is typed, and moving the
@@ -141,29 +212,16 @@ void EditCell(HWND dialog, const CellEdit& edit) {
     HWND list = GetDlgItem(dialog, edit.list);
     bool opened = false;
     if (list) {
-        LVITEMW state{};
-        state.stateMask = state.state = LVIS_SELECTED | LVIS_FOCUSED;
-        SendMessageW(list, LVM_SETITEMSTATE, static_cast<WPARAM>(edit.row), reinterpret_cast<LPARAM>(&state));
-        NMITEMACTIVATE click{};
-        click.hdr = {list, static_cast<UINT_PTR>(edit.list), static_cast<UINT>(NM_DBLCLK)};
-        click.iItem = edit.row;
-        click.iSubItem = edit.column;
-        SendMessageW(dialog, WM_NOTIFY, click.hdr.idFrom, reinterpret_cast<LPARAM>(&click));
-        HWND editor = GetDlgItem(list, IDC_GRID_EDITOR);
+        HWND editor = OpenEditor(dialog, list, edit);
         opened = editor != nullptr;
         if (editor) {
             SetWindowTextW(editor, edit.text.c_str());
             if (edit.byTab) {
                 // As the dialog's message loop hands a Tab pressed in the editor on;
                 // the dialog reads Shift from the thread's keyboard state.
-                BYTE keys[256] = {}, held[256] = {};
-                GetKeyboardState(keys);
-                std::memcpy(held, keys, sizeof held);
-                held[VK_SHIFT] = edit.shift ? 0x80 : 0;
-                SetKeyboardState(held);
+                HeldKeys shift({{VK_SHIFT, edit.shift}});
                 MSG tab{editor, WM_KEYDOWN, VK_TAB, 0x000F0001, 0, {0, 0}};
                 if (!IsDialogMessageW(dialog, &tab)) DispatchMessageW(&tab);
-                SetKeyboardState(keys);
             } else {
                 SetFocus(list);
             }
@@ -176,6 +234,22 @@ void EditCell(HWND dialog, const CellEdit& edit) {
                     ",\"editorLeft\":" + (list && GetDlgItem(list, IDC_GRID_EDITOR) ? "true" : "false") +
                     ",\"focus\":" + std::to_string(focus ? GetDlgCtrlID(focus) : 0) +
                     ",\"text\":" + (list ? Json(CellText(list, edit.row, edit.column)) : std::string("null")) + "}");
+}
+
+// Ctrl+C in a cell's editor: the editor copies its selection (the typed text
+// from its second character on); Escape then ends the edit without a change.
+void CopyInEditor(HWND dialog, const CellEdit& edit) {
+    HWND list = GetDlgItem(dialog, edit.list);
+    HWND editor = list ? OpenEditor(dialog, list, edit) : nullptr;
+    if (editor) {
+        SetWindowTextW(editor, edit.text.c_str());
+        SendMessageW(editor, EM_SETSEL, 1, -1);
+        PressWithControl(editor, 'C');
+        SendMessageW(editor, WM_CHAR, VK_ESCAPE, 0x00010001);
+    }
+    g_hooks->record("{\"host\":\"cell-copy\",\"list\":" + std::to_string(edit.list) +
+                    ",\"opened\":" + (editor ? "true" : "false") +
+                    ",\"editorLeft\":" + (list && GetDlgItem(list, IDC_GRID_EDITOR) ? "true" : "false") + "}");
 }
 
 HWND ModalDialog() {
@@ -197,6 +271,10 @@ void CALLBACK AnswerBox(HWND, UINT, UINT_PTR timer, DWORD) {
     PostMessageW(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(box, IDOK)));
 }
 
+// Copies the list (Ctrl+C, or its menu's "Копировать") after picking ROWS
+// (none: the selection stays); a box over `boxOwner` is answered; records "copy".
+void CopyFromList(HWND boxOwner, HWND list, const std::string& rows, bool byMenu);
+
 void CALLBACK AnswerModal(HWND, UINT, UINT_PTR timer, DWORD) {
     HWND dialog = ModalDialog();
     if (!dialog || !g_answer.armed) return;
@@ -205,6 +283,8 @@ void CALLBACK AnswerModal(HWND, UINT, UINT_PTR timer, DWORD) {
     g_answer.answered = true;
     if (!g_quiet) g_hooks->record(DialogJson(dialog));
     for (const CellEdit& edit : g_answer.edits) EditCell(dialog, edit);
+    for (const auto& [id, rows] : g_answer.copies) CopyFromList(dialog, GetDlgItem(dialog, id), rows, false);
+    for (const CellEdit& edit : g_answer.editorCopies) CopyInEditor(dialog, edit);
     for (const auto& [id, text] : g_answer.texts) SetDlgItemTextW(dialog, id, text.c_str());
     for (const auto& [id, checked] : g_answer.checks)
         SendDlgItemMessageW(dialog, id, BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
@@ -257,6 +337,16 @@ bool ReadAnswer(const std::vector<std::string>& options, ModalAnswer& answer, st
             edit.byTab = edit.shift || option[0] == 't';
             if (!ReadCellEdit(option.substr(edit.shift ? 7 : edit.byTab ? 3 : 0), edit, error)) return false;
             answer.edits.push_back(edit);
+        } else if (option.rfind("editcopy:", 0) == 0) {
+            CellEdit edit;
+            if (!ReadCellEdit(option.substr(4), edit, error)) return false;  // read as "copy:..."
+            answer.editorCopies.push_back(edit);
+        } else if (option.rfind("copy:", 0) == 0) {
+            const size_t colon = option.find(':', 5);
+            int id = 0;
+            if (!ReadScenarioId(option.substr(5, colon == std::string::npos ? std::string::npos : colon - 5), id, error))
+                return false;
+            answer.copies.emplace_back(id, colon == std::string::npos ? std::string() : option.substr(colon + 1));
         } else if (option.rfind("set:", 0) == 0 || option.rfind("check:", 0) == 0) {
             size_t colon = option.find(':'), equals = option.find('=');
             int id = 0;
@@ -334,7 +424,20 @@ struct MenuAnswer {
     HWND owner = nullptr;
     HWND list = nullptr;
     bool answered = false;
+    UINT command = 0;  // chosen by its command, with the arrow keys and Enter, instead of by place
 } g_menu;
+
+// Chooses the item with that command as the keyboard would: Down once to the
+// first item and once more for every item before it (separators are passed
+// over), then Enter; the menu sends the command to whoever owns it.
+void ChooseByKeys(HWND popup, HMENU menu, UINT command) {
+    int steps = 1;
+    const int count = GetMenuItemCount(menu);
+    for (int i = 0; i < count && GetMenuItemID(menu, i) != command; ++i)
+        if (!(GetMenuState(menu, static_cast<UINT>(i), MF_BYPOSITION) & MF_SEPARATOR)) ++steps;
+    for (int i = 0; i < steps; ++i) PostMessageW(popup, WM_KEYDOWN, VK_DOWN, 0);
+    PostMessageW(popup, WM_KEYDOWN, VK_RETURN, 0);
+}
 
 void CALLBACK AnswerMenu(HWND, UINT, UINT_PTR timer, DWORD) {
     if (!g_menu.armed) return;
@@ -359,6 +462,8 @@ void CALLBACK AnswerMenu(HWND, UINT, UINT_PTR timer, DWORD) {
         if (i == g_menu.choose) chosen = id;
     }
     g_hooks->record(json + "],\"widths\":" + WidthsJson(g_menu.list) + "}");
+    if (g_menu.command && menu && GetMenuState(menu, g_menu.command, MF_BYCOMMAND) != static_cast<UINT>(-1))
+        return ChooseByKeys(popup, menu, g_menu.command);
     EndMenu();
     // What the menu does with a chosen item: the command goes to its owner.
     if (chosen) PostMessageW(g_menu.owner, WM_COMMAND, MAKEWPARAM(chosen, 0), 0);
@@ -509,16 +614,116 @@ bool SystemMenu(Line& line) {
     return line.Answer(line.From(2), [&] { SendMessageW(main, WM_SYSCOMMAND, static_cast<WPARAM>(command), 0); });
 }
 
+// Selects a tab as a click would; false without that strip.
+bool SelectTab(HWND main, int id, int index) {
+    HWND strip = GetDlgItem(main, id);
+    if (!strip) return false;
+    SendMessageW(strip, TCM_SETCURSEL, static_cast<WPARAM>(index), 0);
+    NMHDR header{strip, static_cast<UINT_PTR>(id), static_cast<UINT>(TCN_SELCHANGE)};
+    SendMessageW(main, WM_NOTIFY, header.idFrom, reinterpret_cast<LPARAM>(&header));
+    PumpPending();
+    return true;
+}
+
 bool Tab(Line& line) {
     int id = 0;
     if (!line.NeedMain() || !line.Id(1, id)) return false;
-    HWND strip = GetDlgItem(line.main, id);
-    if (!strip) return line.Fail("tab: no tab strip " + line.Word(1));
-    SendMessageW(strip, TCM_SETCURSEL, static_cast<WPARAM>(line.Number(2)), 0);
-    NMHDR header{strip, static_cast<UINT_PTR>(id), static_cast<UINT>(TCN_SELCHANGE)};
-    SendMessageW(line.main, WM_NOTIFY, header.idFrom, reinterpret_cast<LPARAM>(&header));
-    PumpPending();
+    return SelectTab(line.main, id, line.Number(2)) || line.Fail("tab: no tab strip " + line.Word(1));
+}
+
+bool Copy(Line& line) {
+    int stripId = 0, listId = 0;
+    if (!line.NeedMain() || !line.Id(1, stripId) || !line.Id(3, listId)) return false;
+    HWND page = PageOfTab(line.main, stripId, line.Number(2));
+    HWND list = page ? GetDlgItem(page, listId) : nullptr;
+    HWND strip = GetDlgItem(line.main, stripId);
+    const bool shown = strip && SendMessageW(strip, TCM_GETCURSEL, 0, 0) == line.Number(2);
+    if (!list || !(shown || SelectTab(line.main, stripId, line.Number(2))))
+        return line.Fail("copy: no list " + line.Word(3) + " on that page");
+    const bool byMenu = line.Word(line.Count() - 1) == "menu";
+    const std::string rows = line.Count() > 4 && line.Word(4) != "menu" ? line.Word(4) : std::string();
+    CopyFromList(nullptr, list, rows, byMenu);
     return true;
+}
+
+// Another thread that holds the clipboard open, until it is told to let go.
+struct ClipboardHolder {
+    HANDLE release = nullptr;
+    HANDLE thread = nullptr;
+    bool opened = false;
+} g_holder;
+
+DWORD WINAPI HoldClipboard(LPVOID ready) {
+    g_holder.opened = OpenClipboard(nullptr) != FALSE;
+    SetEvent(static_cast<HANDLE>(ready));
+    WaitForSingleObject(g_holder.release, 120000);  // a forgotten release ends the hold all the same
+    if (g_holder.opened) CloseClipboard();
+    return 0;
+}
+
+void ReleaseClipboard() {
+    if (!g_holder.thread) return;
+    SetEvent(g_holder.release);
+    WaitForSingleObject(g_holder.thread, INFINITE);
+    CloseHandle(g_holder.thread);
+    CloseHandle(g_holder.release);
+    g_holder = ClipboardHolder{};
+}
+
+bool Clipboard(Line& line) {
+    if (line.Count() < 2) return line.Fail("clipboard: no file, empty, hold or release");
+    const std::string what = line.Word(1);
+    if (what == "empty") {
+        if (OpenClipboard(nullptr)) {
+            EmptyClipboard();
+            CloseClipboard();
+        }
+    } else if (what == "hold") {
+        ReleaseClipboard();
+        HANDLE ready = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+        g_holder.release = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+        g_holder.thread = CreateThread(nullptr, 0, HoldClipboard, ready, 0, nullptr);
+        if (g_holder.thread) WaitForSingleObject(ready, INFINITE);
+        CloseHandle(ready);
+        line.Record(std::string("{\"host\":\"clipboard-hold\",\"opened\":") + (g_holder.opened ? "true" : "false") +
+                    "}");
+    } else if (what == "release") {
+        ReleaseClipboard();
+    } else {
+        line.Record(ClipboardJson(WideFromUtf8Sim(what)));
+    }
+    return true;
+}
+
+// Opens the list's context menu as a right click near its top left corner
+// would, records it ("menu", or "no-menu") and chooses as the answer says.
+void OpenListMenu(const MenuAnswer& answer) {
+    g_menu = answer;
+    UINT_PTR timer = SetTimer(nullptr, 0, 10, AnswerMenu);
+    POINT at{5, 5};
+    ClientToScreen(answer.list, &at);
+    SendMessageW(answer.list, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(answer.list), MAKELPARAM(at.x, at.y));
+    if (!g_menu.answered) {
+        KillTimer(nullptr, timer);
+        g_hooks->record("{\"host\":\"no-menu\"}");
+    }
+    g_menu.armed = false;
+    PumpPending();
+}
+
+void CopyFromList(HWND boxOwner, HWND list, const std::string& rows, bool byMenu) {
+    if (!rows.empty()) PickRows(list, rows);
+    g_boxAnswered = false;
+    g_boxOwner = boxOwner;
+    UINT_PTR boxTimer = SetTimer(nullptr, 0, 10, AnswerBox);
+    if (byMenu)
+        OpenListMenu(MenuAnswer{true, -1, GetParent(list), list, false, IDM_TABLE_COPY});
+    else
+        PressWithControl(list, 'C');
+    PumpPending();
+    KillTimer(nullptr, boxTimer);
+    g_hooks->record("{\"host\":\"copy\",\"list\":" + std::to_string(GetDlgCtrlID(list)) + ",\"by\":\"" +
+                    (byMenu ? "menu" : "key") + "\",\"box\":" + (g_boxAnswered ? "true" : "false") + "}");
 }
 
 bool ContextMenu(Line& line) {
@@ -527,17 +732,7 @@ bool ContextMenu(Line& line) {
     HWND page = PageOfTab(line.main, stripId, line.Number(2));
     HWND list = page ? GetDlgItem(page, listId) : nullptr;
     if (!list) return line.Fail("menu: no list " + line.Word(3) + " on that page");
-    g_menu = MenuAnswer{true, line.Count() > 4 ? line.Number(4) : -1, page, list, false};
-    UINT_PTR timer = SetTimer(nullptr, 0, 10, AnswerMenu);
-    POINT at{5, 5};
-    ClientToScreen(list, &at);
-    SendMessageW(list, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(list), MAKELPARAM(at.x, at.y));
-    if (!g_menu.answered) {
-        KillTimer(nullptr, timer);
-        line.Record("{\"host\":\"no-menu\"}");
-    }
-    g_menu.armed = false;
-    PumpPending();
+    OpenListMenu(MenuAnswer{true, line.Count() > 4 ? line.Number(4) : -1, page, list, false});
     line.Record("{\"host\":\"columns\",\"widths\":" + WidthsJson(list) + "}");
     return true;
 }
@@ -727,6 +922,8 @@ const Command kCommands[] = {
     {"sysmenu", SystemMenu},
     {"tab", Tab},
     {"menu", ContextMenu},
+    {"copy", Copy},
+    {"clipboard", Clipboard},
     {"recalculate", Recalculate},
     {"wait", Wait},
     {"say", Say},

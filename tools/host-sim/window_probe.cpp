@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstdlib>
 #include <cwchar>
 using std::max;
 using std::min;
@@ -285,6 +286,72 @@ int DumpLists(const std::wstring& folder, HWND host, HWND main) {
         }
     }
     return written;
+}
+
+namespace {
+
+// The text on the opened clipboard, bounded by its memory block; false without one.
+bool ClipboardText(std::wstring& text) {
+    HANDLE data = GetClipboardData(CF_UNICODETEXT);
+    const auto* chars = data ? static_cast<const wchar_t*>(GlobalLock(data)) : nullptr;
+    if (!chars) return false;
+    const size_t capacity = GlobalSize(data) / sizeof(wchar_t);
+    text.assign(chars, std::find(chars, chars + capacity, L'\0'));
+    GlobalUnlock(data);
+    return true;
+}
+
+// Pixels of a 24-bit uncompressed picture that are not white; -1 for another
+// kind or one whose rows do not fit in its bytes.
+long long InkedPixels(const BITMAPINFOHEADER& header, size_t bytes) {
+    if (header.biBitCount != 24 || header.biCompression != BI_RGB || header.biWidth <= 0) return -1;
+    const size_t width = static_cast<size_t>(header.biWidth), height = static_cast<size_t>(std::abs(header.biHeight));
+    const size_t stride = (width * 3 + 3) / 4 * 4;
+    if (header.biSize + stride * height > bytes) return -1;
+    const auto* pixels = reinterpret_cast<const uint8_t*>(&header) + header.biSize;
+    long long inked = 0;
+    for (size_t y = 0; y < height; ++y)
+        for (size_t x = 0; x < width; ++x) {
+            const uint8_t* p = pixels + y * stride + 3 * x;
+            if (p[0] != 0xFF || p[1] != 0xFF || p[2] != 0xFF) ++inked;
+        }
+    return inked;
+}
+
+// The picture's record, and the picture written as a bitmap file (a file header before the packed picture).
+std::string DibJson(const std::wstring& file) {
+    HANDLE data = GetClipboardData(CF_DIB);
+    const auto* header = data ? static_cast<const BITMAPINFOHEADER*>(GlobalLock(data)) : nullptr;
+    if (!header) return "\"dib\":false";
+    const size_t bytes = GlobalSize(data);
+    std::string json = "\"dib\":true,\"dibBytes\":" + std::to_string(bytes);
+    if (bytes >= sizeof *header) {
+        json += ",\"dibWidth\":" + std::to_string(header->biWidth) + ",\"dibHeight\":" +
+                std::to_string(header->biHeight) + ",\"dibBits\":" + std::to_string(header->biBitCount) +
+                ",\"dibInked\":" + std::to_string(InkedPixels(*header, bytes));
+        BITMAPFILEHEADER head{};
+        head.bfType = 0x4D42;  // "BM"
+        head.bfSize = static_cast<DWORD>(sizeof head + bytes);
+        head.bfOffBits = static_cast<DWORD>(sizeof head + header->biSize);
+        std::string picture(reinterpret_cast<const char*>(&head), sizeof head);
+        picture.append(reinterpret_cast<const char*>(header), bytes);
+        WriteWholeFile(file + L".bmp", picture);
+    }
+    GlobalUnlock(data);
+    return json;
+}
+
+}  // namespace
+
+std::string ClipboardJson(const std::wstring& file) {
+    if (!OpenClipboard(nullptr)) return "{\"host\":\"clipboard\",\"opened\":false}";
+    std::wstring text;
+    const bool hasText = ClipboardText(text);
+    std::string json = "{\"host\":\"clipboard\",\"opened\":true,\"text\":" + std::string(hasText ? "true" : "false") +
+                       ",\"chars\":" + std::to_string(text.size()) + "," + DibJson(file);
+    CloseClipboard();
+    const bool saved = hasText && WriteWholeFile(file, Utf8FromWideSim(text));
+    return json + ",\"saved\":" + (saved ? "true" : "false") + "}";
 }
 
 bool SavePng(HWND window, const std::wstring& file) {

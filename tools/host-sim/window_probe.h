@@ -46,5 +46,10 @@ std::string ComboJson(HWND combo);
 int DumpLists(const std::wstring& folder, HWND host, HWND main);
 // Brings the window to the top, lets it paint and saves its picture.
 bool SavePng(HWND window, const std::wstring& file);
+// What the clipboard holds ("clipboard"): whether it opened, its text
+// (CF_UNICODETEXT, written to FILE as UTF-8 when there is one) and its
+// picture (CF_DIB: bytes, width, height, bits per pixel, pixels that are not
+// white; written to FILE.bmp).
+std::string ClipboardJson(const std::wstring& file);
 // Has the graph page draw the report picture; the "reportgraph" record.
 std::string ReportGraph(HWND graph, const std::wstring& file);
