@@ -61,7 +61,8 @@ def test_copy_every_list(ctx):
              "tab %s 0" % UPPER, "click IDC_ASSAY_LIST 1", "dump " + W(folder)]
     # The graph page's copy is kept with the run's pictures (its picture beside it as a .bmp file).
     kept = os.path.join(artefacts_dir(ctx), "copied-graph-%s" % ctx.arch)
-    files = [kept + ".txt" if name == "IDC_GRAPH_LEVELS" else out("all-%d" % n) for n, (_, _, name, _) in enumerate(LISTS)]
+    files = [kept + ".txt" if name == "IDC_GRAPH_LEVELS" else out("all-%d" % n)
+             for n, (_, _, name, _) in enumerate(LISTS)]
     for (strip, tab, name, _), path in zip(LISTS, files):
         lines += ["clipboard empty", "copy %s %d %s none" % (strip, tab, name), "clipboard " + W(path)]
     lines += ["copy %s 3 IDC_TABLE_LIST 3,0,1" % LOWER, "clipboard " + W(out("results-some")),

@@ -709,15 +709,19 @@ CALC_INFO_WIDTHS = [40, 200, 80, 110, 80, 80, 140, 140, 110, 120, 150, 90, 110, 
 
 def test_calc_info_columns(ctx):
     """The column menu of the intermediate results hides a column, and the profile keeps it hidden
-    across a restart of the host; showing it again restores its width."""
+    across a restart of the host; showing it again restores its width. After the columns and a
+    separator the menu ends with "Копировать"."""
     profile = os.path.join(ctx.work, "columns-profile.txt")
     menu = "menu IDC_MAIN_LOWER_TABS 2 IDC_TABLE_LIST"
     calls = ctx.scenario("columns-hide", ["tab IDC_MAIN_LOWER_TABS 2", menu + " 5", menu], profile)
     first, second = records(calls, "menu")
-    expect([i["text"] for i in first["items"]] == CALC_INFO_HEADERS, "menu items %r" % first["items"])
+    columns, rest = first["items"][:len(CALC_INFO_HEADERS)], first["items"][len(CALC_INFO_HEADERS):]
+    expect([i["text"] for i in columns] == CALC_INFO_HEADERS, "menu items %r" % first["items"])
     commands = list(range(R.IDM_CALC_COLUMN_FIRST, R.IDM_CALC_COLUMN_FIRST + len(CALC_INFO_HEADERS)))
-    expect([i["command"] for i in first["items"]] == commands, "menu commands %r" % first["items"])
-    expect(all(i["checked"] for i in first["items"]), "a column unchecked in a fresh profile")
+    expect([i["command"] for i in columns] == commands, "menu commands %r" % first["items"])
+    expect(all(i["checked"] for i in columns), "a column unchecked in a fresh profile")
+    expect([(i["text"], i["command"], i["checked"]) for i in rest]
+           == [("", 0, False), ("Копировать", R.IDM_TABLE_COPY, False)], "the menu's end %r" % rest)
     expect(first["widths"] == CALC_INFO_WIDTHS, "widths at start %r" % first["widths"])
     expect(not second["items"][5]["checked"] and second["widths"][5] == 0, "ОСКО not hidden: %r" % second)
     stored = profile_values(profile, "plugins\\Tessaro\\TablesSettings\\CalcInfo/")
