@@ -1,6 +1,7 @@
 #include "base/table_text.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace TableText {
 
@@ -73,6 +74,13 @@ std::wstring ClipboardText(const TableModel& table, const std::vector<int>& colu
     AppendLine(text, columns, Heading, table, 0);
     for (size_t row : CopiedRows(table.rows, selectedRows)) AppendLine(text, columns, Cell, table, row);
     return text;
+}
+
+std::wstring TextToCopy(const std::wstring& text, size_t start, size_t end) {
+    if (start > end) std::swap(start, end);
+    start = std::min(start, text.size());
+    end = std::min(end, text.size());
+    return start == end ? text : text.substr(start, end - start);
 }
 
 bool IsCopyKey(unsigned virtualKey, bool control, bool shift, bool alt) {

@@ -27,6 +27,11 @@ std::wstring ClipboardText(const TableModel& table, const std::vector<int>& colu
 // One cell as the clipboard text holds it (see above).
 std::wstring ClipboardCell(const std::wstring& cell);
 
+// What a copy takes from a read-only text such as the message log: the part
+// selected from `start` to `end` (in either order, cut at the text's end), or
+// the whole text when nothing is selected. The text goes as it is.
+std::wstring TextToCopy(const std::wstring& text, size_t start, size_t end);
+
 // Whether a key pressed in a list copies it: Ctrl+C or Ctrl+Insert, without
 // Shift or Alt.
 bool IsCopyKey(unsigned virtualKey, bool control, bool shift, bool alt);

@@ -8,6 +8,7 @@ bool CDlgMSG::OnInitDialog() {
     SetItemText(IDC_LOG_WARNINGS, Module::Text(IDS_WARNINGS));
     SetItemText(IDC_LOG_INFO, Module::Text(IDS_INFORMATION));
     SetLayout(IDC_LOG_TEXT, Layout::kFill);
+    text_.Attach(Item(IDC_LOG_TEXT));
     ClearLog();
     ShowLog();
     return true;

@@ -6,6 +6,7 @@
 #include "calc/message_log.h"
 #include "resources/resource.h"
 #include "ui/page.h"
+#include "win/table_copy.h"
 
 class CDlgMSG : public Page {
 public:
@@ -23,6 +24,7 @@ protected:
 
 private:
     MessageLog& log_;
+    CopyableText text_;  // Ctrl+C without a selection copies the whole log
 };
 
 // The page over the process-wide log.

@@ -35,18 +35,34 @@ ShownList ReadShownList(const ListView& list) {
     return shown;
 }
 
+namespace {
+
+// Puts the text (and picture) on the clipboard for the control; what went
+// wrong is said in a box over the control's window.
+void Copy(HWND control, const std::wstring& text, const std::vector<uint8_t>& picture) {
+    HWND window = GetAncestor(control, GA_ROOT);
+    const ClipboardOutcome outcome = PutOnClipboard(window, text, picture);
+    if (outcome == ClipboardOutcome::kDone) return;
+    const UINT what = outcome == ClipboardOutcome::kBusy ? IDS_COPY_BUSY : IDS_COPY_NO_MEMORY;
+    ShowMessage(window, Module::Text(what), MB_OK | MB_ICONEXCLAMATION);
+}
+
+}  // namespace
+
 void CopyList(const ListView& list, const std::vector<uint8_t>& picture) {
     const ShownList shown = ReadShownList(list);
     const std::wstring text = TableText::ClipboardText(shown.table, shown.order, shown.selected);
-    if (text.empty()) return;  // no column shown: the clipboard keeps what it has
-    HWND window = GetAncestor(list.Handle(), GA_ROOT);
-    switch (PutOnClipboard(window, text, picture)) {
-        case ClipboardOutcome::kDone: return;
-        case ClipboardOutcome::kBusy: ShowMessage(window, Module::Text(IDS_COPY_BUSY), MB_OK | MB_ICONEXCLAMATION); return;
-        case ClipboardOutcome::kNoMemory:
-            ShowMessage(window, Module::Text(IDS_COPY_NO_MEMORY), MB_OK | MB_ICONEXCLAMATION);
-            return;
-    }
+    if (!text.empty()) Copy(list.Handle(), text, picture);  // no column shown: the clipboard keeps what it has
+}
+
+bool CopyableText::OnMessage(UINT message, WPARAM, LPARAM, LRESULT& result) {
+    if (message != WM_COPY) return false;
+    DWORD start = 0, end = 0;
+    SendMessageW(hwnd_, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+    const std::wstring text = TableText::TextToCopy(TextOf(hwnd_), start, end);
+    if (!text.empty()) Copy(hwnd_, text, {});
+    result = 0;
+    return true;
 }
 
 void ShowCopyMenu(HWND owner, POINT at) {

@@ -13,6 +13,7 @@
 
 #include "base/table_model.h"
 #include "win/controls.h"
+#include "win/dialog.h"
 
 // Whether the key of a WM_KEYDOWN (or LVN_KEYDOWN) just pressed copies the
 // list, with the keyboard's state as the message found it.
@@ -39,3 +40,11 @@ void CopyList(const ListView& list, const std::vector<uint8_t>& picture = {});
 // The context menu of a list that has no other: "Копировать", whose command
 // IDM_TABLE_COPY goes to `owner`.
 void ShowCopyMenu(HWND owner, POINT at);
+
+// A read-only text (the message log's edit control) whose copy -- Ctrl+C,
+// Ctrl+Insert, its menu's item, all of which send the edit WM_COPY -- takes
+// the selected part, or the whole text when nothing is selected.
+class CopyableText : public Control {
+protected:
+    bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
+};

@@ -52,7 +52,8 @@ def test_copy_every_list(ctx):
     """With every chromatogram added, Ctrl+C in each list of the window gives back, read as TSV,
     the headings and every row the list's dump shows (separator rows included); a selection gives
     those rows in the list's order; the menu item copies as the key does; a column hidden by the
-    column menu is not copied; only the graph page's copy holds a picture, the size of its chart."""
+    column menu is not copied; only the graph page's copy holds a picture, the size of its chart.
+    Ctrl+C in the message log with nothing selected copies the whole log as it stands."""
     database = sample_data(ctx)
     folder = os.path.join(ctx.work, "copies")
     os.makedirs(folder, exist_ok=True)
@@ -69,7 +70,8 @@ def test_copy_every_list(ctx):
               "copy %s 1 IDC_MIXTURE_LIST 2 menu" % UPPER, "clipboard " + W(out("mixture-menu")),
               "copy %s 0 IDC_ASSAY_LIST 4 menu" % UPPER, "clipboard " + W(out("assay-menu")),
               "menu %s 2 IDC_TABLE_LIST %d" % (LOWER, HIDDEN),
-              "copy %s 2 IDC_TABLE_LIST none menu" % LOWER, "clipboard " + W(out("calc-hidden"))]
+              "copy %s 2 IDC_TABLE_LIST none menu" % LOWER, "clipboard " + W(out("calc-hidden")),
+              "text IDC_LOG_TEXT", "clipboard empty", "copy %s 5 IDC_LOG_TEXT" % LOWER, "clipboard " + W(out("log"))]
     calls = ctx.scenario("copy-lists", lines, args=["--db", W(database)])
     copies, boards = records(calls, "copy"), records(calls, "clipboard")
     expect(not records(calls, "modal") and not any(c["box"] for c in copies), "a copy showed a box: %r" % copies)
@@ -102,6 +104,9 @@ def test_copy_every_list(ctx):
     copied = read_copied(out("calc-hidden"))
     expect(copied == (without(heading, HIDDEN), [without(r, HIDDEN) for r in rows]),
            "intermediate results without ОСКО: %r" % (copied[0],))
+    log = records(calls, "text")[0]["text"]
+    with open(out("log"), encoding="utf-8", newline="") as f:
+        expect(len(log) > 100 and f.read() == log, "Ctrl+C in the message log without a selection: %r" % log[:80])
     menus = records(calls, "menu")
     expect([i["text"] for i in menus[0]["items"]] == ["Копировать"] and
            menus[0]["items"][0]["command"] == R.IDM_TABLE_COPY, "the lists' own menu %r" % menus[0])
@@ -109,20 +114,24 @@ def test_copy_every_list(ctx):
 
 def test_copy_busy_and_in_the_components_dialog(ctx):
     """A clipboard another program holds: the copy says so in a box and the clipboard keeps what
-    it had. In the components dialog Ctrl+C copies the grid, and with a cell's editor open it
+    it had. Copying the chart's picture leaves no GDI object or window behind. In the components dialog Ctrl+C copies the grid, and with a cell's editor open it
     copies the editor's selected text, not the table; the edit is cancelled."""
     folder = os.path.join(ctx.work, "copies-busy")
     os.makedirs(folder, exist_ok=True)
     out = lambda name: W(os.path.join(folder, name + ".txt"))
     lines = ["copy %s 0 IDC_ASSAY_LIST" % UPPER, "clipboard " + out("before"),
              "clipboard hold", "copy %s 3 IDC_TABLE_LIST" % LOWER, "clipboard release", "clipboard " + out("after"),
+             "counts", "repeat 20 copy %s 4 IDC_GRAPH_LEVELS" % LOWER, "counts",
              "press IDC_MAIN_COMPONENTS cancel copy:IDC_COMP_LIST:1,3", "clipboard " + out("grid"),
              "press IDC_MAIN_COMPONENTS cancel editcopy:IDC_COMP_LIST:3:2=xiC4", "clipboard " + out("editor")]
     calls = ctx.scenario("copy-busy", lines)
     hold = records(calls, "clipboard-hold")
     expect(hold == [{"host": "clipboard-hold", "opened": True}], "the clipboard was not held: %r" % hold)
     copies = records(calls, "copy")
-    expect([c["box"] for c in copies] == [False, True, False], "boxes of the copies %r" % copies)
+    expect([c["box"] for c in copies] == [False, True] + [False] * 21, "boxes of the copies %r" % copies)
+    before, after = records(calls, "counts")
+    kept = lambda counts: (counts["gdi"], counts["surface"], counts["windows"])  # the chart is painted meanwhile
+    expect(kept(before) == kept(after), "20 copies of the chart left %r -> %r" % (before, after))
     box = records(calls, "modal")[0]
     expect(any("Буфер обмена занят" in c["text"] for c in box["controls"]), "the busy box %r" % box)
     with open(os.path.join(folder, "before.txt"), encoding="utf-8", newline="") as f:

@@ -62,6 +62,17 @@ TEST(TableTextTest, CellsKeepTheirTextButNothingThatBreaksTheTable) {
     for (const auto& [cell, copied] : cells) EXPECT_EQ(TableText::ClipboardCell(cell), copied);
 }
 
+TEST(TableTextTest, ReadOnlyTextCopiesItsSelectionOrAll) {
+    const std::wstring log = L"1.  Ошибка! \r\n\tнет смеси\r\n";
+    EXPECT_EQ(TableText::TextToCopy(log, 0, 0), log);
+    EXPECT_EQ(TableText::TextToCopy(log, 7, 7), log);  // a caret, nothing selected
+    EXPECT_EQ(TableText::TextToCopy(log, 4, 10), L"Ошибка");
+    EXPECT_EQ(TableText::TextToCopy(log, 10, 4), L"Ошибка");
+    EXPECT_EQ(TableText::TextToCopy(log, 14, 999), L"\tнет смеси\r\n");  // tabs and line breaks kept
+    EXPECT_EQ(TableText::TextToCopy(log, 500, 999), log);  // past the end: nothing selected
+    EXPECT_EQ(TableText::TextToCopy(L"", 0, 3), L"");
+}
+
 TEST(TableTextTest, CopyKeys) {
     const unsigned kC = 'C', kInsert = 0x2D, kV = 'V';
     EXPECT_TRUE(TableText::IsCopyKey(kC, true, false, false));
