@@ -104,6 +104,9 @@ tab IDC_MAIN_LOWER_TABS 4
 choose График IDC_GRAPH_CHANNEL 0
 choose График IDC_GRAPH_COMPONENT 0
 $(shot 6-graph)
+click IDC_GRAPH_DEVIATIONS
+$(shot 6-deviations)
+click IDC_GRAPH_DEVIATIONS
 tab IDC_MAIN_LOWER_TABS 5
 $(shot 7-messages)
 text IDC_LOG_TEXT
