@@ -94,17 +94,70 @@ std::vector<CalcLevel> MakeLevels(const MixtureRecords& mixtures, const std::wst
     return levels;
 }
 
+void AddToLevel(CalcLevel& level, const CalcSample& sample) {
+    level.samples.push_back(sample);
+    level.sumArea += sample.area;
+    ++level.n;
+}
+
 void AddSample(CalcComponent& component, const CalcSample& sample) {
     if (!sample.peak || !sample.assay || !sample.assay->mixtureRecord) return;
     component.sumRetention += sample.peak->time;
     ++component.peakCount;
-    for (CalcLevel& level : component.levels) {
-        if (level.mixture != sample.assay->mixtureRecord) continue;
-        level.samples.push_back(sample);
-        level.sumArea += sample.area;
-        ++level.n;
-    }
+    for (CalcLevel& level : component.levels)
+        if (level.mixture == sample.assay->mixtureRecord) AddToLevel(level, sample);
 }
+
+using ComponentMap = std::unordered_map<ComponentKey, size_t, ComponentKeyHash>;
+constexpr size_t kNone = static_cast<size_t>(-1);
+
+// The components of one run by channel and folded name, each by its place in
+// the result list; the place of each one's level of every mixture and the
+// samples that level is to take; and the component of every peak read, in
+// reading order.
+struct ComponentLookup {
+    explicit ComponentLookup(const MixtureRecords& mixtures) {
+        for (const auto& mixture : mixtures)
+            if (mixture) mixtureOrdinal.emplace(mixture.get(), mixtureOrdinal.size());
+    }
+
+    // The ordinal of the assay's mixture among the mixtures listed, kNone for
+    // one not listed (its peaks then count for no level).
+    size_t MixtureOf(const AssayRecord& assay) const {
+        auto found = mixtureOrdinal.find(assay.mixtureRecord);
+        return found == mixtureOrdinal.end() ? kNone : found->second;
+    }
+    // Records where the new component at the given place keeps the level of each mixture.
+    void AddLevels(size_t component, const std::vector<CalcLevel>& levels) {
+        const size_t count = mixtureOrdinal.size();
+        levelOf.resize((component + 1) * count, -1);
+        sampleCounts.resize((component + 1) * count, 0);
+        for (size_t i = 0; i < levels.size(); ++i)
+            levelOf[component * count + mixtureOrdinal.at(levels[i].mixture)] = static_cast<int32_t>(i);
+    }
+    int32_t LevelOf(size_t component, size_t mixture) const {
+        return mixture == kNone ? -1 : levelOf[component * mixtureOrdinal.size() + mixture];
+    }
+    // The assays of one method list the same peaks in the same order, so a
+    // peak with the channel and the very name of the peak in its place in the
+    // assay before is of the same component, found without folding or hashing
+    // its name; kNone when there is no such peak.
+    size_t OfPreviousAssay(size_t place, const PeakRecord& peak) const {
+        if (!previous || place >= previous->peaks.size()) return kNone;
+        const PeakRecord& before = previous->peaks[place];
+        return before.channel == peak.channel && before.name == peak.name ? peakComponents[previousStart + place]
+                                                                           : kNone;
+    }
+
+    std::unordered_map<const MixtureRecord*, size_t> mixtureOrdinal;
+    ComponentMap byKey;
+    ComponentKey key{0, std::wstring()};  // one buffer for every lookup: its text keeps its capacity
+    std::vector<int32_t> levelOf;  // by component place and mixture ordinal; -1 for none
+    std::vector<size_t> sampleCounts;  // the same way
+    std::vector<size_t> peakComponents;
+    const AssayRecord* previous = nullptr;
+    size_t previousStart = 0;  // of its peaks in peakComponents
+};
 
 // What the assembly of one run reads and where it puts the results.
 struct Assembly {
@@ -116,8 +169,11 @@ struct Assembly {
     std::vector<ChannelEntry>& channels;
 
     std::unique_ptr<CalcComponent> CreateComponent(const PeakRecord& peak) const;
-    void AddAssay(const AssayRecord& assay,
-                  std::unordered_map<ComponentKey, CalcComponent*, ComponentKeyHash>& byKey, ComponentKey& key) const;
+    size_t FindOrCreate(const PeakRecord& peak, ComponentLookup& lookup) const;
+    // The first pass: the component of every peak and the samples of every level.
+    void ResolveAssay(const AssayRecord& assay, ComponentLookup& lookup) const;
+    // The second: the samples, into levels of the room they need.
+    void FillAssay(const AssayRecord& assay, const ComponentLookup& lookup, size_t& next) const;
     // One component per channel and name (A-Z folding case) with a sample per
     // peak of an assay that has a mixture; the channels met, in order.
     void Assemble(const AssayRecords& assays) const;
@@ -135,39 +191,71 @@ std::unique_ptr<CalcComponent> Assembly::CreateComponent(const PeakRecord& peak)
     return component;
 }
 
-void Assembly::AddAssay(const AssayRecord& assay,
-                        std::unordered_map<ComponentKey, CalcComponent*, ComponentKeyHash>& byKey,
-                        ComponentKey& key) const {
+// A new component comes with the first peak of its channel and name, so the
+// channel of a component found is already listed.
+size_t Assembly::FindOrCreate(const PeakRecord& peak, ComponentLookup& lookup) const {
+    ComponentKey& key = lookup.key;
+    key.channel = peak.channel;
+    key.name.assign(peak.name);
+    FoldLatinInPlace(key.name);
+    auto found = lookup.byKey.find(key);
+    if (found != lookup.byKey.end()) return found->second;
+    bool known = std::any_of(channels.begin(), channels.end(),
+                             [&](const ChannelEntry& e) { return e.channel == peak.channel; });
+    if (!known) channels.push_back({peak.channel, ChannelLabel(peak.channel)});
+    const size_t place = components.size();
+    components.push_back(CreateComponent(peak));
+    lookup.AddLevels(place, components.back()->levels);
+    lookup.byKey.emplace(key, place);
+    return place;
+}
+
+void Assembly::ResolveAssay(const AssayRecord& assay, ComponentLookup& lookup) const {
     if (switches.pressureCorrection && !UsablePressure(assay))
         diagnostics.RaiseFile(DiagCode::kNoPressure, ChromatogramText(assay));
     if (switches.temperatureCorrection && !UsableTemperature(assay))
         diagnostics.RaiseFile(DiagCode::kNoTemperature, ChromatogramText(assay));
+    const size_t mixture = lookup.MixtureOf(assay);
+    const size_t start = lookup.peakComponents.size();
+    for (size_t place = 0; place < assay.peaks.size(); ++place) {
+        const PeakRecord& peak = assay.peaks[place];
+        size_t index = lookup.OfPreviousAssay(place, peak);
+        if (index == kNone) index = FindOrCreate(peak, lookup);
+        lookup.peakComponents.push_back(index);
+        if (peak.area != NoValue && mixture != kNone) ++lookup.sampleCounts[index * lookup.mixtureOrdinal.size() + mixture];
+    }
+    lookup.previous = &assay;
+    lookup.previousStart = start;
+}
+
+// As AddSample, with the level looked up by the mixture's ordinal.
+void Assembly::FillAssay(const AssayRecord& assay, const ComponentLookup& lookup, size_t& next) const {
+    const size_t mixture = lookup.MixtureOf(assay);
     for (const PeakRecord& peak : assay.peaks) {
-        // One key buffer for every lookup: its text keeps its capacity.
-        key.channel = peak.channel;
-        key.name.assign(peak.name);
-        FoldLatinInPlace(key.name);
-        auto found = byKey.find(key);
-        CalcComponent* component = found == byKey.end() ? nullptr : found->second;
-        double area = CorrectedArea(assay, peak.area, switches);
-        bool known = std::any_of(channels.begin(), channels.end(),
-                                 [&](const ChannelEntry& e) { return e.channel == peak.channel; });
-        if (!known) channels.push_back({peak.channel, ChannelLabel(peak.channel)});
-        if (!component) {
-            components.push_back(CreateComponent(peak));
-            component = components.back().get();
-            byKey.emplace(key, component);
-        }
-        if (peak.area != NoValue) AddSample(*component, {&peak, &assay, area});
+        const size_t index = lookup.peakComponents[next++];
+        if (peak.area == NoValue) continue;
+        CalcComponent& component = *components[index];
+        component.sumRetention += peak.time;
+        ++component.peakCount;
+        const int32_t level = lookup.LevelOf(index, mixture);
+        if (level >= 0)
+            AddToLevel(component.levels[static_cast<size_t>(level)], {&peak, &assay, CorrectedArea(assay, peak.area, switches)});
     }
 }
 
 void Assembly::Assemble(const AssayRecords& assays) const {
     channels.clear();
-    std::unordered_map<ComponentKey, CalcComponent*, ComponentKeyHash> byKey;
-    ComponentKey key{0, std::wstring()};
+    ComponentLookup lookup(mixtures);
     for (const AssayRecord& assay : assays)
-        if (assay.mixtureRecord) AddAssay(assay, byKey, key);
+        if (assay.mixtureRecord) ResolveAssay(assay, lookup);
+    const size_t mixtureCount = lookup.mixtureOrdinal.size();
+    for (size_t i = 0; i < components.size(); ++i)
+        for (size_t m = 0; m < mixtureCount; ++m)
+            if (size_t count = lookup.sampleCounts[i * mixtureCount + m])
+                components[i]->levels[static_cast<size_t>(lookup.LevelOf(i, m))].samples.reserve(count);
+    size_t next = 0;
+    for (const AssayRecord& assay : assays)
+        if (assay.mixtureRecord) FillAssay(assay, lookup, next);
     std::stable_sort(channels.begin(), channels.end(),
                      [](const ChannelEntry& a, const ChannelEntry& b) { return a.channel < b.channel; });
 }

@@ -2,6 +2,7 @@
 // corrections, order, range parts and the methane refit through Run.
 #include <cmath>
 
+#include "base/text.h"
 #include "host/program_settings.h"
 #include "report/report_document.h"
 #include "tests/unit/calc_fixture.h"
@@ -57,6 +58,51 @@ TEST_F(CalcTest, ComponentsByChannelAndNameFoldingOnlyLatinCase) {
     EXPECT_EQ(Find(L"этан")->levels[0].conc, NoValue);
     ASSERT_EQ(calc.GetChannels().size(), 2u);
     EXPECT_EQ(calc.GetChannels()[1].label, L"2");
+}
+
+// A peak takes the component of the peak in its place in the assay before
+// only with the same channel and name; whatever the order, each sample goes
+// to the level of its own mixture, also where the levels sort otherwise than
+// the mixtures, and the peaks of a mixture not listed count for no level.
+TEST_F(CalcTest, PeaksMatchTheirComponentWhateverTheirPlace) {
+    MixtureRecord* m1 = Mixture(L"M1", {{L"Этан", 3}, {L"CO2", 1}});
+    MixtureRecord* m2 = Mixture(L"M2", {{L"Этан", 1}, {L"CO2", 2}});
+    MixtureRecord unlisted;
+    unlisted.name = L"M3";
+    Assay(m1, {Peak(L"Этан", 10, 0), Peak(L"CO2", 20, 0)});
+    Assay(m2, {Peak(L"Этан", 11, 1), Peak(L"co2", 21, 0)});  // another channel; the Latin case apart
+    Assay(m2, {Peak(L"CO2", 22, 0), Peak(L"Этан", 12, 0)});  // the other order
+    Assay(&unlisted, {Peak(L"CO2", 23, 0), Peak(L"Этан", 13, 0)});
+    Assay(m1, {Peak(L"CO2", 24, 0), Peak(L"Этан", 14, 0), Peak(L"Этан", 15, 1)});
+    Run();
+    ASSERT_EQ(calc.GetComponents().size(), 3u);
+    auto areas = [](const CalcLevel& level) {
+        std::vector<double> out;
+        for (const CalcSample& sample : level.samples) out.push_back(sample.area);
+        return out;
+    };
+    struct Expected {
+        const wchar_t* name;
+        int32_t channel, peaks;
+        const MixtureRecord* lowMixture;
+        std::vector<double> low, high;  // the areas of the levels in concentration order
+    };
+    const Expected cases[] = {
+        {L"Этан", 0, 4, m2, {12}, {10, 14}},
+        {L"Этан", 1, 2, m2, {11}, {15}},
+        {L"CO2", 0, 5, m1, {20, 24}, {21, 22}},
+    };
+    for (const Expected& e : cases) {
+        SCOPED_TRACE(testing::Message() << e.channel << " " << Utf8FromWide(e.name));
+        const CalcComponent* component = Find(e.name, e.channel);
+        ASSERT_NE(component, nullptr);
+        EXPECT_EQ(component->peakCount, e.peaks);
+        ASSERT_EQ(component->levels.size(), 2u);
+        EXPECT_EQ(component->levels[0].mixture, e.lowMixture);
+        EXPECT_EQ(areas(component->levels[0]), e.low);
+        EXPECT_EQ(areas(component->levels[1]), e.high);
+        EXPECT_EQ(component->levels[1].n, static_cast<int32_t>(e.high.size()));
+    }
 }
 
 TEST_F(CalcTest, AnAlternativeNameLinksTheEntryButNotTheMixtureComponent) {
