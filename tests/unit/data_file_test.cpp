@@ -158,6 +158,24 @@ TEST_F(FileTest, EveryMemberSurvivesSaveAndLoadWithSeventeenDigits) {
     EXPECT_LT(bytes.find("<defect"), bytes.find("<column>"));
 }
 
+// A signal far longer than the reader's piece of 64 Ki samples, between two
+// short ones, reads back sample for sample from a file and from memory.
+TEST_F(FileTest, ALongSignalReadsBackSampleForSample) {
+    CNorvaneFile4 saved;
+    for (size_t count : {size_t{3}, size_t{2} * 65536 + 7, size_t{1}}) {
+        FileChannel& channel = saved.channels.emplace_back();
+        channel.number = static_cast<int32_t>(saved.channels.size());
+        for (size_t i = 0; i < count; ++i) channel.samples.push_back(static_cast<int32_t>(i * 2654435761u + count));
+    }
+    ASSERT_EQ(saved.SaveToFile(dir.Wide("long.chr")), 0);
+    CNorvaneFile4 fromFile, fromMemory;
+    ASSERT_EQ(fromFile.LoadFromFile(dir.Wide("long.chr")), 0);
+    EXPECT_EQ(DumpFile(fromFile), DumpFile(saved));
+    const std::string bytes = ReadBytes(dir.Path() / "long.chr");
+    ASSERT_EQ(fromMemory.LoadFromMemory(bytes.data(), bytes.size()), 0);
+    EXPECT_EQ(DumpFile(fromMemory), DumpFile(saved));
+}
+
 TEST_F(FileTest, ANewObjectHasNoChannelsAndLoadsBackAsSaved) {
     CNorvaneFile4 fresh;
     EXPECT_EQ(fresh.passport.assayid, L"00000000-0000-0000-0000-000000000000");
