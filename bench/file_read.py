@@ -95,7 +95,8 @@ def main():
         columns = list(zip(*rows))
         cells = ["%.3f / %.3f" % (min(c), statistics.median(c)) for c in columns]
         print("%-18s %17s %17s %17s %10d" % (name, cells[0], cells[1], cells[2], peaks[name]))
-    ratio = statistics.median(r[0] for r in figures["tessaro-file info"]) / statistics.median(r[0] for r in figures["cat"])
+    elapsed = {name: statistics.median(r[0] for r in rows) for name, rows in figures.items()}
+    ratio = elapsed["tessaro-file info"] / elapsed["cat"]
     print("median elapsed ratio: %.2f" % ratio)
     print("load:", open("/proc/loadavg").read().strip())
 

@@ -222,7 +222,8 @@ void Assembly::ResolveAssay(const AssayRecord& assay, ComponentLookup& lookup) c
         size_t index = lookup.OfPreviousAssay(place, peak);
         if (index == kNone) index = FindOrCreate(peak, lookup);
         lookup.peakComponents.push_back(index);
-        if (peak.area != NoValue && mixture != kNone) ++lookup.sampleCounts[index * lookup.mixtureOrdinal.size() + mixture];
+        if (peak.area != NoValue && mixture != kNone)
+            ++lookup.sampleCounts[index * lookup.mixtureOrdinal.size() + mixture];
     }
     lookup.previous = &assay;
     lookup.previousStart = start;
@@ -238,8 +239,9 @@ void Assembly::FillAssay(const AssayRecord& assay, const ComponentLookup& lookup
         component.sumRetention += peak.time;
         ++component.peakCount;
         const int32_t level = lookup.LevelOf(index, mixture);
-        if (level >= 0)
-            AddToLevel(component.levels[static_cast<size_t>(level)], {&peak, &assay, CorrectedArea(assay, peak.area, switches)});
+        if (level < 0) continue;
+        const CalcSample sample{&peak, &assay, CorrectedArea(assay, peak.area, switches)};
+        AddToLevel(component.levels[static_cast<size_t>(level)], sample);
     }
 }
 
