@@ -42,8 +42,11 @@ class Context:
         (with the plug-in's calls too when asked)."""
         if not getattr(self, "unmanaged", False):
             # Without a window manager wine waits up to 2 s for every window it
-            # hides; unmanaged windows are hidden at once.
-            self.wine.run("reg", ["add", "HKCU\\Software\\Wine\\X11 Driver", "/v", "Managed", "/d", "N", "/f"])
+            # hides; unmanaged windows are hidden at once. A prefix made by
+            # tools/setup.sh has it set already (a reg process of the 32-bit
+            # wine would cost some 40 s under qemu-i386).
+            if not self.wine.unmanaged():
+                self.wine.run("reg", ["add", "HKCU\\Software\\Wine\\X11 Driver", "/v", "Managed", "/d", "N", "/f"])
             self.unmanaged = True
         path = os.path.join(self.work, name + ".txt")
         with open(path, "w", encoding="utf-8") as f:

@@ -84,6 +84,20 @@ class Wine:
                               stdout=subprocess.PIPE, stderr=subprocess.PIPE)
         return proc.returncode, proc.stdout.decode("utf-8", "replace"), proc.stderr.decode("utf-8", "replace")
 
+    def unmanaged(self):
+        """Whether the prefix's user registry shows windows unmanaged (read from its file: a
+        wine process under qemu-i386 costs tens of seconds)."""
+        try:
+            with open(os.path.join(self.env["WINEPREFIX"], "user.reg"), encoding="utf-8", errors="replace") as f:
+                text = f.read()
+        except OSError:
+            return False
+        start = text.find("\n[Software\\\\Wine\\\\X11 Driver]")
+        if start < 0:
+            return False
+        end = text.find("\n[", start + 1)
+        return '\n"Managed"="N"' in text[start:end if end >= 0 else len(text)]
+
     def shutdown(self):
         server = "/usr/lib/wine/wineserver64" if os.path.exists("/usr/lib/wine/wineserver64") else "wineserver"
         subprocess.run([server, "-k"], env=self.env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
