@@ -1,6 +1,6 @@
 # SQLite, pugixml and zlib with minizip from the Debian sources in TESSARO_DEPS_DIR.
 # tools/build.sh compiles them once per target into a cache (cmake/deps/, built
-# in TESSARO_DEPS_DIR/lib-<target>) and passes that folder as TESSARO_DEPS_LIB_DIR,
+# in TESSARO_DEPS_DIR/lib-<target>-<key>/build) and passes that folder as TESSARO_DEPS_LIB_DIR,
 # so a fresh build folder does not compile them again; without it they are
 # compiled here.
 include("${CMAKE_CURRENT_LIST_DIR}/deps-sources.cmake")
